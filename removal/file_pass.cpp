@@ -1,0 +1,100 @@
+// The file removal pass. Files that may be loaded or running are scheduled through
+// the rename section of wininit.ini ("NUL=<path>" deletes the file at the next
+// start); on the NT family, which never reads that file, they are also registered
+// for deletion at restart with the system.
+#include "file_pass.h"
+
+#include <commctrl.h>
+
+#include <new>
+
+#include "ini_document.h"
+#include "removal_table.h"
+
+static const char kWininitName[] = "wininit.ini";
+static const char kRenameSection[] = "rename";
+static const int kProgressStart = 10;
+static const int kProgressStep = 14;
+
+int IsNtPlatform()
+{
+    return (GetVersion() & 0x80000000u) == 0;
+}
+
+// Windows 95/98 skip rename entries whose paths hold long names, so the NUL= line
+// names an existing file by its short form when that fits.
+static const char* PathForNulLine(const char* path, char* shortPath, DWORD shortSize)
+{
+    DWORD n = GetShortPathNameA(path, shortPath, shortSize);
+    if (n > 0 && n < shortSize) return shortPath;
+    return path;
+}
+
+// Adds one scheduled deletion; 0 when it cannot be recorded completely.
+static int ScheduleAtRestart(IniSection* rename, const char* path)
+{
+    char shortPath[REMOVR_PATH_SIZE];
+    char line[REMOVR_PATH_SIZE];
+    int ok = 1;
+
+    if (rename == NULL ||
+        !BuildNulLine(PathForNulLine(path, shortPath, sizeof shortPath), line, sizeof line) ||
+        !rename->AddLine(line))
+        ok = 0;
+    if (IsNtPlatform() && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES &&
+        !MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT))
+        ok = 0;
+    return ok;
+}
+
+int RunRemovalPass(HWND progressBar, HWND statusText)
+{
+    char wininitPath[REMOVR_PATH_SIZE];
+    char path[REMOVR_PATH_SIZE];
+    int ok = 1;
+
+    SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageA(progressBar, PBM_SETPOS, kProgressStart, 0);
+
+    int havePath = FormatPath(wininitPath, sizeof wininitPath, "%s\\%s", g_szWindowsDir,
+                              kWininitName);
+    WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
+
+    IniDocument* document = new (std::nothrow) IniDocument;
+    IniSection* rename = NULL;
+    // A file that exists but cannot be held faithfully is never rewritten.
+    int writable = 0;
+    if (document != NULL && havePath) {
+        int loaded = document->Load(wininitPath);
+        writable = loaded || document->missing;
+        if (loaded) rename = document->FindSection(kRenameSection);
+        if (writable && rename == NULL) {
+            rename = new (std::nothrow) IniSection;
+            if (rename == NULL || !rename->SetName(kRenameSection) ||
+                !document->AppendSection(rename)) {
+                delete rename;
+                rename = NULL;
+                writable = 0;
+            }
+        }
+    }
+    if (!writable) ok = 0;
+
+    for (int i = 0; i < g_removalTableCount; i++) {
+        const RemovalEntry& entry = g_removalTable[i];
+        SetWindowTextA(statusText, entry.fileName);
+        if (!BuildEntryPath(entry, path, sizeof path)) {
+            if (entry.pendingName != NULL) ok = 0;
+        } else if (entry.pendingName != NULL) {
+            if (!ScheduleAtRestart(writable ? rename : NULL, path)) ok = 0;
+        } else {
+            DeleteFileA(path);
+        }
+        SendMessageA(progressBar, PBM_DELTAPOS, kProgressStep, 0);
+    }
+
+    if (writable && !document->Save(wininitPath)) ok = 0;
+    WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
+    delete document;
+    return ok;
+}

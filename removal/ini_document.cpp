@@ -1,0 +1,366 @@
+// The in-memory wininit.ini: reading it line by line with the Windows text
+// conventions, the header and name rules, and writing it back through a temporary
+// file so that a failed save never damages the file on disk.
+#include "ini_document.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace {
+
+const int kCtrlZ = 0x1A;
+const size_t kPathSize = 260;  // the platform's path limit, terminating zero included
+
+int WriteText(FILE* stream, const char* text)
+{
+    size_t length = std::strlen(text);
+    return std::fwrite(text, 1, length, stream) == length ? 1 : 0;
+}
+
+// Reads one physical line into buffer. 1: a line; 2: a comment line (buffer empty,
+// its text is not kept, so neither its length nor its bytes matter); 0: end of
+// file before the line's first character; -1: the line cannot be kept faithfully.
+int ReadPhysicalLine(char* buffer, FILE* stream)
+{
+    size_t length = 0;
+    int started = 0;
+    int comment = 0;
+    buffer[0] = '\0';
+
+    for (;;) {
+        int ch = std::getc(stream);
+        if (ch == EOF) {
+            if (std::ferror(stream))
+                return -1;
+            break;
+        }
+        if (ch == kCtrlZ) {
+            // Pushed back so that every later read also meets the end of the file.
+            std::ungetc(ch, stream);
+            break;
+        }
+        if (ch == '\n') {
+            started = 1;
+            break;
+        }
+        if (ch == '\r') {
+            int following = std::getc(stream);
+            if (following == '\n') {
+                started = 1;
+                break;
+            }
+            if (following == EOF) {
+                if (std::ferror(stream))
+                    return -1;
+            } else {
+                std::ungetc(following, stream);
+            }
+            // A lone CR is an ordinary character of the line.
+        }
+        if (!started && ch == '#')
+            comment = 1;
+        started = 1;
+        if (comment)
+            continue;
+        if (ch == '\0' || length + 1 >= INI_LINE_SIZE) {
+            buffer[0] = '\0';
+            return -1;
+        }
+        buffer[length++] = static_cast<char>(ch);
+    }
+
+    buffer[length] = '\0';
+    if (!started)
+        return 0;
+    return comment ? 2 : 1;
+}
+
+} // namespace
+
+IniLine::IniLine() : next(nullptr)
+{
+    text[0] = '\0';
+}
+
+int IniLine::SetText(const char* newText)
+{
+    if (!newText)
+        return 0;
+    size_t length = std::strlen(newText);
+    if (length >= INI_LINE_SIZE)
+        return 0;  // refused, never cut
+    std::memcpy(text, newText, length + 1);
+    return 1;
+}
+
+int IniLine::Write(FILE* stream) const
+{
+    if (!stream)
+        return 0;
+    return WriteText(stream, text) && WriteText(stream, "\r\n");
+}
+
+IniSection::IniSection()
+    : name(nullptr), next(nullptr), firstLine(nullptr), lastLine(nullptr)
+{
+}
+
+IniSection::~IniSection()
+{
+    IniLine* line = firstLine;
+    while (line) {
+        IniLine* following = line->next;
+        delete line;
+        line = following;
+    }
+    firstLine = nullptr;
+    lastLine = nullptr;
+    delete[] name;
+    name = nullptr;
+}
+
+int IniSection::SetName(const char* text)
+{
+    if (!text)
+        return 0;
+    size_t length = std::strlen(text);
+    char* copy = new (std::nothrow) char[length + 1];
+    if (!copy)
+        return 0;
+    std::memcpy(copy, text, length + 1);
+    delete[] name;
+    name = copy;
+    return 1;
+}
+
+int IniSection::SetNameFromHeader(const char* line)
+{
+    if (!line)
+        return 0;
+    const char* open = std::strchr(line, '[');
+    if (!open)
+        return 0;
+    const char* close = std::strchr(open + 1, ']');
+    if (!close)
+        return 0;
+
+    size_t length = static_cast<size_t>(close - (open + 1));
+    char* copy = new (std::nothrow) char[length + 1];
+    if (!copy)
+        return 0;
+    std::memcpy(copy, open + 1, length);
+    copy[length] = '\0';
+    delete[] name;
+    name = copy;
+    return 1;
+}
+
+int IniSection::AddLine(const char* text)
+{
+    IniLine* line = new (std::nothrow) IniLine;
+    if (!line)
+        return 0;
+    if (!line->SetText(text) || !AppendLine(line)) {
+        delete line;
+        return 0;
+    }
+    return 1;
+}
+
+int IniSection::AppendLine(IniLine* line)
+{
+    if (!line || !firstLine != !lastLine)
+        return 0;
+    if (lastLine)
+        lastLine->next = line;
+    else
+        firstLine = line;
+    lastLine = line;
+    return 1;
+}
+
+int IniSection::Write(FILE* stream) const
+{
+    if (!stream)
+        return 0;
+    if (name) {
+        if (!WriteText(stream, "[") || !WriteText(stream, name) || !WriteText(stream, "]\r\n"))
+            return 0;
+    }
+    for (const IniLine* line = firstLine; line; line = line->next) {
+        if (!line->Write(stream))
+            return 0;
+    }
+    return 1;
+}
+
+IniDocument::IniDocument() : firstSection(nullptr), lastSection(nullptr), missing(0)
+{
+}
+
+IniDocument::~IniDocument()
+{
+    IniSection* section = firstSection;
+    while (section) {
+        IniSection* following = section->next;
+        delete section;
+        section = following;
+    }
+    firstSection = nullptr;
+    lastSection = nullptr;
+}
+
+int IniDocument::Load(const char* path)
+{
+    missing = 0;
+    if (!path)
+        return 0;
+    errno = 0;
+    FILE* stream = std::fopen(path, "rb");
+    if (!stream) {
+        missing = errno == ENOENT ? 1 : 0;
+        return 0;
+    }
+
+    // Sections that were in the document before this load never get its lines.
+    IniSection* current = nullptr;
+    int result = 1;
+    char buffer[INI_LINE_SIZE];
+
+    for (;;) {
+        int read = ReadIniLine(buffer, stream);
+        if (read != 1) {
+            if (read < 0)
+                result = 0;
+            break;
+        }
+
+        if (IsSectionHeader(buffer)) {
+            IniSection* section = new (std::nothrow) IniSection;
+            if (!section || !AppendSection(section)) {
+                delete section;
+                result = 0;
+                break;
+            }
+            // A header has '[' first and a ']' after it, so it always yields a name;
+            // failing here means the name could not be allocated.
+            if (!section->SetNameFromHeader(buffer)) {
+                result = 0;
+                break;
+            }
+            current = section;
+            continue;
+        }
+
+        IniLine* line = new (std::nothrow) IniLine;
+        if (!line) {
+            result = 0;
+            break;
+        }
+        if (!current) {
+            // Lines before the file's first header: one nameless section per load.
+            IniSection* section = new (std::nothrow) IniSection;
+            if (!section || !AppendSection(section)) {
+                delete section;
+                delete line;
+                result = 0;
+                break;
+            }
+            current = section;
+        }
+        if (!line->SetText(buffer) || !current->AppendLine(line)) {
+            delete line;
+            result = 0;
+            break;
+        }
+    }
+
+    std::fclose(stream);
+    return result;
+}
+
+int IniDocument::Save(const char* path) const
+{
+    if (!path)
+        return 0;
+    char tmp[kPathSize];
+    int length = std::snprintf(tmp, sizeof tmp, "%s.new", path);
+    if (length < 0 || static_cast<size_t>(length) >= sizeof tmp)
+        return 0;
+
+    FILE* stream = std::fopen(tmp, "wb");
+    if (!stream)
+        return 0;  // nothing was created, so nothing to remove
+
+    int ok = 1;
+    for (const IniSection* section = firstSection; section && ok; section = section->next)
+        ok = section->Write(stream);
+    if (std::fflush(stream) != 0)
+        ok = 0;
+    if (std::fclose(stream) != 0)
+        ok = 0;
+    if (ok)
+        ok = IniReplaceFile(tmp, path);
+    if (!ok)
+        std::remove(tmp);
+    return ok;
+}
+
+IniSection* IniDocument::FindSection(const char* name) const
+{
+    if (!name)
+        return nullptr;
+    for (IniSection* section = firstSection; section; section = section->next) {
+        if (section->name && std::strcmp(section->name, name) == 0)
+            return section;
+    }
+    return nullptr;
+}
+
+int IniDocument::AppendSection(IniSection* section)
+{
+    if (!section || !firstSection != !lastSection)
+        return 0;
+    if (lastSection)
+        lastSection->next = section;
+    else
+        firstSection = section;
+    lastSection = section;
+    return 1;
+}
+
+int ReadIniLine(char* buffer, FILE* stream)
+{
+    if (!buffer)
+        return -1;
+    buffer[0] = '\0';
+    if (!stream)
+        return -1;
+    for (;;) {
+        int read = ReadPhysicalLine(buffer, stream);
+        if (read != 2)
+            return read;
+        // A comment: read the next line in its place.
+    }
+}
+
+int IsSectionHeader(const char* line)
+{
+    if (!line)
+        return 0;
+    const char* open = line;
+    while (*open == ' ' || *open == '\t')
+        ++open;
+    if (*open != '[')
+        return 0;  // brackets inside a value, such as a path, make no header
+    const char* close = std::strchr(open, ']');
+    if (!close)
+        return 0;
+    const char* semicolon = std::strchr(open, ';');
+    if (!semicolon)
+        return 1;
+    // A ';' between the brackets comments the header out; one after them is a note.
+    return semicolon > close ? 1 : 0;
+}

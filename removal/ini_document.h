@@ -1,0 +1,72 @@
+// The in-memory wininit.ini: an ordered list of sections, each an ordered list of
+// lines kept byte for byte. Portable: the Windows text conventions (CR LF in and
+// out, a lone CR kept, Ctrl-Z ends the file) are handled here, not by the C library.
+#ifndef REMOVR_INI_DOCUMENT_H
+#define REMOVR_INI_DOCUMENT_H
+
+#include <cstdio>
+
+// Capacity of one line: 519 characters and the terminating zero. A line read from
+// a file is kept whole up to this size; a longer one makes the whole load fail, so
+// that a file we cannot hold faithfully is never written back.
+#define INI_LINE_SIZE 520
+
+struct IniLine {
+    char text[INI_LINE_SIZE];
+    IniLine* next;
+
+    IniLine();
+    int SetText(const char* newText);  // 0 for no text or one beyond the capacity
+    int Write(FILE* stream) const;     // text then CR LF; 0 without a stream or on error
+};
+
+struct IniSection {
+    char* name;  // heap copy owned by the section, or none
+    IniSection* next;
+    IniLine* firstLine;
+    IniLine* lastLine;
+
+    IniSection();
+    ~IniSection();
+    int SetName(const char* text);
+    int SetNameFromHeader(const char* line);
+    int AddLine(const char* text);
+    int AppendLine(IniLine* line);
+    int Write(FILE* stream) const;
+
+private:
+    IniSection(const IniSection&);
+    IniSection& operator=(const IniSection&);
+};
+
+struct IniDocument {
+    IniSection* firstSection;
+    IniSection* lastSection;
+    // Set by Load: 1 when the file could not be opened because it does not exist.
+    // Only a missing file may be treated as empty by the caller.
+    int missing;
+
+    IniDocument();
+    ~IniDocument();
+    int Load(const char* path);
+    int Save(const char* path) const;
+    IniSection* FindSection(const char* name) const;
+    int AppendSection(IniSection* section);
+
+private:
+    IniDocument(const IniDocument&);
+    IniDocument& operator=(const IniDocument&);
+};
+
+// Reads the next line that is not a comment into buffer (INI_LINE_SIZE bytes).
+// 1: a line was read; 0: no further line (buffer empty); -1: the stream cannot be
+// read faithfully (read error, a line beyond the capacity, a zero byte in a line).
+int ReadIniLine(char* buffer, FILE* stream);
+
+int IsSectionHeader(const char* line);
+
+// Replaces target by the finished temporary file tmp in one step where the system
+// allows it. Implemented per platform (ini_replace_posix.cpp, ini_replace_win32.cpp).
+int IniReplaceFile(const char* tmp, const char* target);
+
+#endif

@@ -1,0 +1,84 @@
+// The package's file table: what the removal pass deletes at once and what it
+// schedules for deletion at the next Windows start.
+#include "removal_table.h"
+
+#include <cstdio>
+
+#define AT_RESTART "NUL"
+
+const RemovalEntry g_removalTable[] = {
+    {LOCATION_INSTALL, "tkpanel.DLL", NULL},
+    {LOCATION_INSTALL, "tkpanel.HLP", NULL},
+    {LOCATION_INSTALL, "tkpanel.CNT", NULL},
+    {LOCATION_INSTALL, "PELTO.HLP", NULL},
+    {LOCATION_INSTALL, "PELTOW32.EXE", AT_RESTART},
+    {LOCATION_INSTALL, "PELTOAPI.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "REMOVR.EXE", AT_RESTART},
+    {LOCATION_INSTALL, "TKSET32.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "TKRES32.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "TKSET16.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "TKRES16.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "PADCORE.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "KICKER.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "PADCORE.LIB", AT_RESTART},
+    {LOCATION_INSTALL, "PADCORE.H", AT_RESTART},
+    {LOCATION_INSTALL, "INKCTL32.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "INKRES.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "TKCPRES.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "INKCAP.EXE", AT_RESTART},
+    {LOCATION_INSTALL, "INKDEST.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "TRAINER.EXE", AT_RESTART},
+    {LOCATION_INSTALL, "TRNSUP32.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "TRNSUP16.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "MOTION.EXE", AT_RESTART},
+    {LOCATION_INSTALL, "RELNOTE.TXT", AT_RESTART},
+    {LOCATION_INSTALL, "DRIFTCD.EXE", AT_RESTART},
+    {LOCATION_INSTALL, "INSTNT.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "SHAPREC.DLL", AT_RESTART},
+    {LOCATION_INSTALL, "MOTIONS.BIN", AT_RESTART},
+    {LOCATION_SYSTEM, "PELTO.VXD", AT_RESTART},
+    {LOCATION_INF, "PELTO.INF", NULL},
+};
+
+const int g_removalTableCount = sizeof(g_removalTable) / sizeof(g_removalTable[0]);
+
+char g_szInstallDir[REMOVR_PATH_SIZE];
+char g_szSystemDir[REMOVR_PATH_SIZE];
+char g_szWindowsDir[REMOVR_PATH_SIZE];
+char g_szInfDir[REMOVR_PATH_SIZE];
+
+int FormatPath(char* out, size_t outSize, const char* format, const char* a,
+                       const char* b)
+{
+    if (outSize == 0) return 0;
+    int n = std::snprintf(out, outSize, format, a, b);
+    if (n < 0 || static_cast<size_t>(n) >= outSize) {
+        out[0] = '\0';
+        return 0;
+    }
+    return 1;
+}
+
+int SetInfDirFromWindowsDir()
+{
+    return FormatPath(g_szInfDir, sizeof g_szInfDir, "%s\\%s", g_szWindowsDir, "INF");
+}
+
+int BuildEntryPath(const RemovalEntry& entry, char* out, size_t outSize)
+{
+    switch (entry.location) {
+    case LOCATION_INSTALL:
+        return FormatPath(out, outSize, "%s%s", g_szInstallDir, entry.fileName);
+    case LOCATION_SYSTEM:
+        return FormatPath(out, outSize, "%s\\%s", g_szSystemDir, entry.fileName);
+    case LOCATION_INF:
+        return FormatPath(out, outSize, "%s\\%s", g_szInfDir, entry.fileName);
+    }
+    if (outSize) out[0] = '\0';
+    return 0;
+}
+
+int BuildNulLine(const char* path, char* out, size_t outSize)
+{
+    return FormatPath(out, outSize, "%s%s", "NUL=", path);
+}

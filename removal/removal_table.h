@@ -1,0 +1,45 @@
+// The package's file table, the directory set it is resolved against, and the
+// building of full paths and NUL= lines. Portable.
+#ifndef REMOVR_REMOVAL_TABLE_H
+#define REMOVR_REMOVAL_TABLE_H
+
+#include <cstddef>
+
+#define REMOVR_PATH_SIZE 260
+
+enum {
+    LOCATION_INSTALL = 0,  // the install directory, which ends in a backslash
+    LOCATION_SYSTEM = 1,   // the Windows system directory
+    LOCATION_INF = 2       // the Windows INF directory
+};
+
+struct RemovalEntry {
+    unsigned long location;   // a 16-bit location kind in a 32-bit slot
+    const char* fileName;     // bare file name
+    const char* pendingName;  // present: removed at the next start; none: deleted now
+};
+
+extern const RemovalEntry g_removalTable[];
+extern const int g_removalTableCount;
+
+// The directory set, filled once at start-up.
+extern char g_szInstallDir[REMOVR_PATH_SIZE];
+extern char g_szSystemDir[REMOVR_PATH_SIZE];
+extern char g_szWindowsDir[REMOVR_PATH_SIZE];
+extern char g_szInfDir[REMOVR_PATH_SIZE];
+
+// Formats format with two texts into out. 0, with out empty, when the result does
+// not fit: a path is refused, never cut to a name that may be another file's.
+int FormatPath(char* out, size_t outSize, const char* format, const char* a, const char* b);
+
+// Formats g_szInfDir as "<windows>\INF". 0 if it does not fit.
+int SetInfDirFromWindowsDir();
+
+// Full path of an entry by its location rule. 0, with out empty, when the path
+// does not fit: such a file is skipped, never cut to a name that may be another.
+int BuildEntryPath(const RemovalEntry& entry, char* out, size_t outSize);
+
+// "NUL=<path>". 0, with out empty, when it does not fit.
+int BuildNulLine(const char* path, char* out, size_t outSize);
+
+#endif

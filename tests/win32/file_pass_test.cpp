@@ -1,0 +1,390 @@
+// The file removal pass under Wine, against a real progress bar and status line,
+// real files and a real wininit.ini; the Restart cases hand the result to Wine's
+// own start-up processing.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "file_pass.h"
+#include "removal_table.h"
+
+namespace {
+
+struct ControlMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+std::vector<ControlMessage> g_barMessages;
+std::vector<std::string> g_statusTexts;
+WNDPROC g_barProc;
+WNDPROC g_statusProc;
+
+LRESULT CALLBACK RecordingBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message >= PBM_SETRANGE && message <= PBM_GETPOS)
+        g_barMessages.push_back({message, wParam, lParam});
+    return CallWindowProcA(g_barProc, hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK RecordingStatusProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETTEXT) g_statusTexts.push_back(reinterpret_cast<const char*>(lParam));
+    return CallWindowProcA(g_statusProc, hwnd, message, wParam, lParam);
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    char buffer[4096];
+    DWORD got;
+    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL);
+    CloseHandle(file);
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Removes a directory tree made by a test.
+void RemoveTree(const std::string& dir)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string path = dir + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+            else DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+void SetDir(char* target, const std::string& value)
+{
+    ASSERT_LT(value.size(), static_cast<size_t>(REMOVR_PATH_SIZE));
+    lstrcpynA(target, value.c_str(), REMOVR_PATH_SIZE);
+}
+
+// A staged machine: install, system, Windows and INF directories holding every
+// file of the table, and a window with a real progress bar and status line.
+class FilePass : public ::testing::Test {
+protected:
+    std::string root, install, system, windows, inf, wininit;
+    HWND parent = NULL, bar = NULL, status = NULL;
+
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        // Short names throughout, so that the paths are their own short forms.
+        root = std::string(temp) + "fp" + std::to_string(GetCurrentProcessId() % 100000);
+        Stage(root + "\\inst\\");
+    }
+
+    void Stage(const std::string& installDir)
+    {
+        install = installDir;
+        system = root + "\\sys";
+        windows = root + "\\win";
+        inf = windows + "\\INF";
+        wininit = windows + "\\wininit.ini";
+        CreateDirectoryA(root.c_str(), NULL);
+        for (const std::string& dir : {install.substr(0, install.size() - 1), system, windows, inf})
+            CreateDirectoryA(dir.c_str(), NULL);
+        SetDir(g_szInstallDir, install);
+        SetDir(g_szSystemDir, system);
+        SetDir(g_szWindowsDir, windows);
+        ASSERT_EQ(SetInfDirFromWindowsDir(), 1);
+        ASSERT_STREQ(g_szInfDir, inf.c_str());
+        for (int i = 0; i < g_removalTableCount; i++) WriteBytes(PathOf(i), "x");
+
+        INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&classes);
+        parent = CreateWindowExA(0, "STATIC", "pass", WS_POPUP, 0, 0, 300, 100, NULL, NULL,
+                                 NULL, NULL);
+        bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 40,
+                              200, 10, parent, NULL, NULL, NULL);
+        status = CreateWindowExA(0, "STATIC", "Static", WS_CHILD | WS_VISIBLE | SS_CENTER, 10, 10,
+                                 200, 12, parent, NULL, NULL, NULL);
+        ASSERT_TRUE(bar != NULL && status != NULL);
+        g_barMessages.clear();
+        g_statusTexts.clear();
+        g_barProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingBarProc)));
+        g_statusProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingStatusProc)));
+    }
+
+    void TearDown() override
+    {
+        if (parent) DestroyWindow(parent);
+        RemoveTree(root);
+    }
+
+    std::string PathOf(int i) const
+    {
+        const RemovalEntry& e = g_removalTable[i];
+        if (e.location == LOCATION_SYSTEM) return system + "\\" + e.fileName;
+        if (e.location == LOCATION_INF) return inf + "\\" + e.fileName;
+        return install + e.fileName;
+    }
+
+    // The 26 lines the pass adds, in table order.
+    std::string ScheduledLines() const
+    {
+        std::string lines;
+        for (int i = 0; i < g_removalTableCount; i++)
+            if (g_removalTable[i].pendingName) lines += "NUL=" + PathOf(i) + "\r\n";
+        return lines;
+    }
+
+    int Run() { return RunRemovalPass(bar, status); }
+};
+
+TEST_F(FilePass, DeletesFiveSchedulesTwentySixAndDrivesTheControls)
+{
+    ASSERT_FALSE(Exists(wininit));
+    EXPECT_EQ(Run(), 1);
+
+    int deleted = 0, scheduled = 0;
+    for (int i = 0; i < g_removalTableCount; i++) {
+        bool atRestart = g_removalTable[i].pendingName != NULL;
+        EXPECT_EQ(Exists(PathOf(i)), atRestart) << PathOf(i);
+        (atRestart ? scheduled : deleted)++;
+    }
+    EXPECT_EQ(deleted, 5);
+    EXPECT_EQ(scheduled, 26);
+    EXPECT_EQ(ReadBytes(wininit), "[rename]\r\n" + ScheduledLines());
+
+    ASSERT_EQ(g_statusTexts.size(), 31u);
+    for (int i = 0; i < g_removalTableCount; i++)
+        EXPECT_EQ(g_statusTexts[i], g_removalTable[i].fileName) << "status text " << i;
+
+    ASSERT_EQ(g_barMessages.size(), 2u + 31u);
+    EXPECT_EQ(g_barMessages[0].message, static_cast<UINT>(PBM_SETRANGE));
+    EXPECT_EQ(g_barMessages[0].lParam, MAKELPARAM(0, 100));
+    EXPECT_EQ(g_barMessages[1].message, static_cast<UINT>(PBM_SETPOS));
+    EXPECT_EQ(g_barMessages[1].wParam, 10u);
+    for (size_t i = 2; i < g_barMessages.size(); i++) {
+        EXPECT_EQ(g_barMessages[i].message, static_cast<UINT>(PBM_DELTAPOS)) << i;
+        EXPECT_EQ(g_barMessages[i].wParam, 14u) << i;
+    }
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 100);
+    // The status line keeps the last file name.
+    char text[64];
+    GetWindowTextA(status, text, sizeof text);
+    EXPECT_STREQ(text, "PELTO.INF");
+}
+
+TEST_F(FilePass, KeepsWhatOthersScheduledAndFindsTheRenameSectionExactly)
+{
+    struct Case {
+        std::string before;
+        std::string after;  // with the 26 new lines standing for "@"
+    } cases[] = {
+        // The new lines follow the existing ones of the rename section; other
+        // sections are written back, without comments, headers as [name].
+        {"; first\r\n# comment\r\n[rename]\r\nNUL=C:\\OLD.TXT\r\nC:\\NEW=C:\\OLD\r\n"
+         "  [other] ; note\nkey=value\n",
+         "; first\r\n[rename]\r\nNUL=C:\\OLD.TXT\r\nC:\\NEW=C:\\OLD\r\n@[other]\r\nkey=value\r\n"},
+        // Only other sections: the rename section comes last.
+        {"[boot]\r\nshell=x\r\n", "[boot]\r\nshell=x\r\n[rename]\r\n@"},
+        // The lookup is case-sensitive.
+        {"[Rename]\r\nNUL=C:\\KEEP.TXT\r\n", "[Rename]\r\nNUL=C:\\KEEP.TXT\r\n[rename]\r\n@"},
+        // A scheduled path with brackets stays a line of its section; a lone CR and a
+        // line far longer than 199 characters come back byte for byte; Ctrl-Z ends it.
+        {"[rename]\r\nNUL=C:\\A[1]\\B.TXT\r\nNUL=C:\\" + std::string(300, 'L') + ".TXT\r\n"
+         "a\rb\r\n\x1aignored\r\n",
+         "[rename]\r\nNUL=C:\\A[1]\\B.TXT\r\nNUL=C:\\" + std::string(300, 'L') + ".TXT\r\n"
+         "a\rb\r\n@"},
+    };
+    for (const Case& c : cases) {
+        for (int i = 0; i < g_removalTableCount; i++) WriteBytes(PathOf(i), "x");
+        WriteBytes(wininit, c.before);
+        EXPECT_EQ(Run(), 1) << c.before;
+        std::string expected = c.after;
+        expected.replace(expected.find('@'), 1, ScheduledLines());
+        EXPECT_EQ(ReadBytes(wininit), expected) << c.before;
+    }
+}
+
+TEST_F(FilePass, NeverRewritesAWininitItCannotHoldFaithfully)
+{
+    // A line beyond the line capacity, and a zero byte in a line.
+    for (const std::string& content :
+         {"[rename]\r\nNUL=C:\\" + std::string(600, 'x') + "\r\n",
+          std::string("[rename]\r\nNUL=C:\\A\0B\r\n", 19)}) {
+        WriteBytes(wininit, content);
+        EXPECT_EQ(Run(), 0);
+        EXPECT_EQ(ReadBytes(wininit), content);
+        // What may be deleted at once is still deleted.
+        EXPECT_FALSE(Exists(PathOf(0)));
+        EXPECT_TRUE(Exists(PathOf(5)));
+        WriteBytes(PathOf(0), "x");
+    }
+    // A wininit.ini that cannot be opened at all is not a missing one.
+    DeleteFileA(wininit.c_str());
+    ASSERT_TRUE(CreateDirectoryA(wininit.c_str(), NULL));
+    EXPECT_EQ(Run(), 0);
+    EXPECT_TRUE(GetFileAttributesA(wininit.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    RemoveDirectoryA(wininit.c_str());
+}
+
+TEST_F(FilePass, SkipsPathsThatDoNotFitInsteadOfCuttingThem)
+{
+    // An install directory so long that no file name fits behind it.
+    std::string longDir = "C:\\" + std::string(250, 'd') + "\\";
+    SetDir(g_szInstallDir, longDir);
+    EXPECT_EQ(Run(), 0);
+    std::string saved = ReadBytes(wininit);
+    EXPECT_EQ(saved.find(std::string(200, 'd')), std::string::npos) << saved;
+    EXPECT_NE(saved.find("NUL=" + system + "\\PELTO.VXD\r\n"), std::string::npos) << saved;
+    EXPECT_FALSE(Exists(inf + "\\PELTO.INF"));
+    EXPECT_EQ(g_statusTexts.size(), 31u);
+}
+
+TEST_F(FilePass, NamesLongPathsByTheirShortForm)
+{
+    std::string longInstall = root + "\\Program Files\\Varsen Software\\";
+    CreateDirectoryA((root + "\\Program Files").c_str(), NULL);
+    Stage(longInstall);
+    EXPECT_EQ(Run(), 1);
+    std::string saved = ReadBytes(wininit);
+    size_t at = 0;
+    for (int i = 0; i < g_removalTableCount; i++) {
+        if (!g_removalTable[i].pendingName) continue;
+        at = saved.find("NUL=", at);
+        ASSERT_NE(at, std::string::npos) << "no line for " << PathOf(i);
+        at += 4;
+        std::string path = saved.substr(at, saved.find("\r\n", at) - at);
+        EXPECT_EQ(path.find(' '), std::string::npos) << path;
+        char longForm[MAX_PATH];
+        ASSERT_GT(GetLongPathNameA(path.c_str(), longForm, MAX_PATH), 0u) << path;
+        EXPECT_EQ(longForm, PathOf(i));
+    }
+}
+
+// The bench prefix's own list of renames pending for the next start, emptied.
+void ClearPendingRenames()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                      0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, "PendingFileRenameOperations");
+    RegCloseKey(key);
+}
+
+// Start-up processing: run in the prefix's own Windows directory, then restart.
+class Restart : public FilePass {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        root = std::string(temp) + "rs" + std::to_string(GetCurrentProcessId() % 100000);
+        CreateDirectoryA(root.c_str(), NULL);
+        CreateDirectoryA((root + "\\Program Files").c_str(), NULL);
+        Stage(root + "\\Program Files\\Varsen Software\\");
+        char dir[MAX_PATH];
+        GetWindowsDirectoryA(dir, MAX_PATH);
+        SetDir(g_szWindowsDir, dir);
+        ASSERT_EQ(SetInfDirFromWindowsDir(), 1);
+        windows = dir;
+        inf = g_szInfDir;
+        wininit = windows + "\\wininit.ini";
+        DeleteFileA(wininit.c_str());
+        ClearPendingRenames();
+        WriteBytes(inf + "\\PELTO.INF", "x");
+    }
+
+    void TearDown() override
+    {
+        DeleteFileA(wininit.c_str());
+        FilePass::TearDown();
+    }
+};
+
+int RunWineboot(const char* arguments)
+{
+    char command[MAX_PATH + 32];
+    char dir[MAX_PATH];
+    GetSystemDirectoryA(dir, MAX_PATH);
+    wsprintfA(command, "\"%s\\wineboot.exe\" %s", dir, arguments);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+        return -1;
+    DWORD waited = WaitForSingleObject(process.hProcess, 120000);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return waited == WAIT_OBJECT_0 ? static_cast<int>(code) : -2;
+}
+
+std::string PendingRenames()
+{
+    HKEY key;
+    std::string value;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                      0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return value;
+    char data[65536];
+    DWORD size = sizeof data;
+    if (RegQueryValueExA(key, "PendingFileRenameOperations", NULL, NULL,
+                         reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS)
+        value.assign(data, size);
+    RegCloseKey(key);
+    return value;
+}
+
+TEST_F(Restart, ScheduledFilesAreGoneAfterTheNextStart)
+{
+    EXPECT_EQ(Run(), 1);
+    std::string saved = ReadBytes(wininit);
+    EXPECT_EQ(saved.find("[rename]\r\nNUL="), 0u) << saved;
+    EXPECT_FALSE(Exists(inf + "\\PELTO.INF"));
+    // On the NT family the system's own list holds them as well.
+    std::string pending = PendingRenames();
+    bool listed = pending.find("Varsen Software\\PELTOAPI.DLL") != std::string::npos;
+    EXPECT_EQ(listed, IsNtPlatform() == 1);
+    for (int i = 0; i < g_removalTableCount; i++) {
+        if (g_removalTable[i].pendingName) {
+            EXPECT_TRUE(Exists(PathOf(i))) << PathOf(i);
+        }
+    }
+
+    ASSERT_EQ(RunWineboot("-r"), 0);
+    for (int i = 0; i < g_removalTableCount; i++)
+        EXPECT_FALSE(Exists(PathOf(i))) << PathOf(i) << " survived the restart";
+    EXPECT_FALSE(Exists(wininit));
+}
+
+}  // namespace
