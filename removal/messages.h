@@ -1,0 +1,42 @@
+// Numbered texts shown to the user: from the package's resource library when it
+// holds them, else built in (or, for dialog bodies, the template's own text).
+#ifndef REMOVR_MESSAGES_H
+#define REMOVR_MESSAGES_H
+
+#include <windows.h>
+
+enum MessageId {
+    MSG_WIZARD_BODY = 1,         // format, two %s: the product name
+    MSG_EXITING = 2,             // closing before the sequence finished
+    MSG_CANT_LOAD_SETUP = 3,     // format: %s "REMOVR.EXE", then an integer 1
+    MSG_ABORTING = 5,            // progress dialog ended without finishing
+    MSG_SETUP_INCOMPLETE = 6,    // setup library lacks its entry point
+    MSG_EXIT_WINDOWS = 7,        // restart refused
+    MSG_CANCEL_QUESTION = 8,     // Cancel in the progress dialog
+    MSG_RESTART_BODY = 9,        // format, one %s: the product name
+    MSG_UPDATING_REGISTRY = 11,  // status line before the registry step
+    MSG_SCHEDULE_FAILED = 12     // scheduled deletions did not reach the disk
+};
+
+#define MESSAGE_BUFFER_SIZE 512
+#define DIALOG_TEXT_SIZE 500
+
+extern HMODULE g_hResLib;
+extern const char g_szProductName[];     // "Varsen Software"
+extern const char g_szProgramCaption[];  // "Varsen Uninstall"
+extern const char g_szSetupCaption[];    // "Setup"
+
+// Loads TKRES32.DLL by full path from the install directory into g_hResLib; silent.
+void LoadResourceLibrary();
+void FreeResourceLibrary();
+
+// The text of id in the shared 512-character message buffer.
+const char* LoadMessageText(int id);
+
+// Fills the body control of a dialog (ids 1 and 9) from its format.
+void LoadDialogText(int id, HWND control);
+
+// Every message box goes through here: the text of id, caption and style.
+int ShowMessage(HWND owner, int id, const char* caption, UINT style);
+
+#endif

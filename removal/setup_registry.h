@@ -1,0 +1,11 @@
+// The setup library's removal call and the package's registry entries.
+#ifndef REMOVR_SETUP_REGISTRY_H
+#define REMOVR_SETUP_REGISTRY_H
+
+#include <windows.h>
+
+// 1 when the setup library was called and the registry cleanup ran; 0 when the
+// library or its entry point was missing (one box owned by owner; registry untouched).
+int RunSetupRemoval(HWND owner);
+
+#endif
