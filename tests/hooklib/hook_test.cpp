@@ -1,0 +1,725 @@
+// PELTOAPI.DLL under Wine, across real processes: the library's image and shared
+// section, the auto-jump hook announcing the windows that another process creates,
+// the rules of a start-up load, and the zoom action on another process's views.
+// This program links the library's import library and so binds by the decorated
+// names. Started again as "probe" it is the program that loads the library at start.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "child_protocol.h"
+#include "failure_printer.h"
+#include "peltoapi.h"
+
+static const DWORD DEADLINE_MS = 30000;  // for anything another process must do
+static const char PROBE_READY_EVENT[] = "PeltoapiTestProbeReady";
+static const char PROBE_QUIT_EVENT[] = "PeltoapiTestProbeQuit";
+static const char TEST_WINDOW_CLASS[] = "PeltoapiTestWindow";
+static const DWORD EXIT_DLL_INIT_FAILED = 0xC0000142;  // STATUS_DLL_INIT_FAILED
+
+// ---- The library's image as loaded in this process ----
+
+static const IMAGE_NT_HEADERS32* NtHeaders(HMODULE hModule)
+{
+    const BYTE* pBase = (const BYTE*)hModule;
+    return (const IMAGE_NT_HEADERS32*)(pBase + ((const IMAGE_DOS_HEADER*)pBase)->e_lfanew);
+}
+
+static HMODULE Library(void)
+{
+    return GetModuleHandleA("PELTOAPI.DLL");
+}
+
+// The section headers named ._SCLDAT.
+static std::vector<const IMAGE_SECTION_HEADER*> SharedSections(HMODULE hModule)
+{
+    std::vector<const IMAGE_SECTION_HEADER*> sections;
+    const IMAGE_NT_HEADERS32* pNt = NtHeaders(hModule);
+    const IMAGE_SECTION_HEADER* pSection = IMAGE_FIRST_SECTION(pNt);
+    for (int i = 0; i < pNt->FileHeader.NumberOfSections; ++i, ++pSection)
+        if (memcmp(pSection->Name, "._SCLDAT", 8) == 0)
+            sections.push_back(pSection);
+    return sections;
+}
+
+// The shared fields, read as 32-bit words at their place in the section.
+enum SharedWord {
+    SW_HOOK = 0,
+    SW_INSTANCE = 1,
+    SW_HITTEST_X = 2,  // g_tvHitTest: pt.x, pt.y, flags, hItem
+    SW_SCROLLER = 6,
+    SW_MODE = 7,
+    SW_MOUSEWHEEL = 8,
+    SW_COUNT = 9
+};
+
+static DWORD Shared(SharedWord nWord)
+{
+    HMODULE hModule = Library();
+    std::vector<const IMAGE_SECTION_HEADER*> sections = SharedSections(hModule);
+    if (sections.empty())
+        return 0xDEADBEEF;  // the section test says why
+    const volatile DWORD* pWords =
+        (const volatile DWORD*)((const BYTE*)hModule + sections[0]->VirtualAddress);
+    return pWords[nWord];
+}
+
+static std::set<std::string> ExportedNames(HMODULE hModule)
+{
+    const BYTE* pBase = (const BYTE*)hModule;
+    const IMAGE_DATA_DIRECTORY& dir =
+        NtHeaders(hModule)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    const IMAGE_EXPORT_DIRECTORY* pExports = (const IMAGE_EXPORT_DIRECTORY*)(pBase + dir.VirtualAddress);
+    const DWORD* pNames = (const DWORD*)(pBase + pExports->AddressOfNames);
+    std::set<std::string> names;
+    for (DWORD i = 0; i < pExports->NumberOfNames; ++i)
+        names.insert((const char*)(pBase + pNames[i]));
+    return names;
+}
+
+// "MODULE!function", the module name in capitals.
+static std::set<std::string> ImportedNames(HMODULE hModule)
+{
+    const BYTE* pBase = (const BYTE*)hModule;
+    const IMAGE_DATA_DIRECTORY& dir =
+        NtHeaders(hModule)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    std::set<std::string> names;
+    for (const IMAGE_IMPORT_DESCRIPTOR* pDesc = (const IMAGE_IMPORT_DESCRIPTOR*)(pBase + dir.VirtualAddress);
+         pDesc->Name != 0; ++pDesc) {
+        std::string module = (const char*)(pBase + pDesc->Name);
+        for (char& c : module)
+            c = (char)toupper((unsigned char)c);
+        for (const DWORD* pThunk = (const DWORD*)(pBase + pDesc->OriginalFirstThunk); *pThunk != 0; ++pThunk) {
+            if (*pThunk & IMAGE_ORDINAL_FLAG32)
+                names.insert(module + "!#ordinal");
+            else
+                names.insert(module + "!" + (const char*)((const IMAGE_IMPORT_BY_NAME*)(pBase + *pThunk))->Name);
+        }
+    }
+    return names;
+}
+
+static std::vector<BYTE> ReadFileBytes(const char* pszPath)
+{
+    std::vector<BYTE> bytes;
+    HANDLE hFile = CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return bytes;
+    bytes.resize(GetFileSize(hFile, NULL));
+    DWORD cbRead = 0;
+    if (!ReadFile(hFile, bytes.data(), (DWORD)bytes.size(), &cbRead, NULL) || cbRead != bytes.size())
+        bytes.clear();
+    CloseHandle(hFile);
+    return bytes;
+}
+
+// ---- Processes ----
+
+static std::string OwnPath(void)
+{
+    char szPath[MAX_PATH];
+    DWORD cch = GetModuleFileNameA(NULL, szPath, MAX_PATH);
+    return std::string(szPath, cch);
+}
+
+static std::string ProgramDirectory(void)
+{
+    std::string path = OwnPath();
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+static bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION* pInfo)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    return CreateProcessA(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, pInfo) != 0;
+}
+
+// The exit code, or STILL_ACTIVE when the process overran and was ended.
+static DWORD WaitForExit(const PROCESS_INFORMATION& info)
+{
+    DWORD dwExit = STILL_ACTIVE;
+    if (WaitForSingleObject(info.hProcess, DEADLINE_MS) == WAIT_OBJECT_0)
+        GetExitCodeProcess(info.hProcess, &dwExit);
+    else
+        TerminateProcess(info.hProcess, 99);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return dwExit;
+}
+
+static std::string Hex(ULONG_PTR value)
+{
+    char sz[20];
+    snprintf(sz, sizeof(sz), "%lx", (unsigned long)value);
+    return sz;
+}
+
+// ---- The test's own window: receiver of WM_AUTOJUMP, target of the list view's
+// command and the child's partner ----
+
+struct Announcement {
+    WPARAM nCode;
+    HWND hwnd;
+};
+
+static HWND g_hwndTest;
+static HWND g_hwndChild;  // the child's control window
+static PROCESS_INFORMATION g_childInfo;
+static HWND g_hwndMade[KIND_COUNT];
+static std::vector<Announcement> g_announcements;
+static std::vector<std::string> g_commands;
+
+static LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    switch (uMsg) {
+    case WM_AUTOJUMP:
+        g_announcements.push_back({wParam, (HWND)lParam});
+        return 0;
+    case WM_COMMAND:
+        g_commands.push_back(Hex(wParam) + " " + Hex((ULONG_PTR)lParam));
+        return 0;
+    case CHILD_HELLO:
+        g_hwndChild = (HWND)lParam;
+        return 0;
+    case CHILD_MADE:
+        if (wParam < KIND_COUNT)
+            g_hwndMade[wParam] = (HWND)lParam;
+        return 0;
+    }
+    return DefWindowProcA(hwnd, uMsg, wParam, lParam);
+}
+
+static void DispatchPending(void)
+{
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+static HWND TestWindow(void)
+{
+    if (g_hwndTest == NULL) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = TestWindowProc;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.lpszClassName = TEST_WINDOW_CLASS;
+        RegisterClassA(&wc);
+        g_hwndTest = CreateWindowExA(0, TEST_WINDOW_CLASS, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL,
+                                     wc.hInstance, NULL);
+    }
+    return g_hwndTest;
+}
+
+// Starts window_maker once; it lives until the end of the program.
+static bool ChildRunning(void)
+{
+    if (g_hwndChild != NULL)
+        return true;
+    if (g_childInfo.hProcess != NULL)
+        return false;  // it was started and failed
+    std::string commandLine = "\"" + ProgramDirectory() + "window_maker.exe\" " +
+                              Hex((ULONG_PTR)TestWindow()) + " " + Hex(GetCurrentProcessId());
+    if (!StartProcess(commandLine, &g_childInfo))
+        return false;
+    DWORD dwDeadline = GetTickCount() + DEADLINE_MS;
+    while (g_hwndChild == NULL) {
+        DWORD dwNow = GetTickCount();
+        if ((LONG)(dwDeadline - dwNow) <= 0)
+            return false;
+        DWORD dwWait = MsgWaitForMultipleObjects(1, &g_childInfo.hProcess, FALSE, dwDeadline - dwNow,
+                                                 QS_ALLINPUT);
+        if (dwWait == WAIT_OBJECT_0)
+            return false;  // the child ended
+        DispatchPending();
+    }
+    return true;
+}
+
+static DWORD EndChild(void)
+{
+    if (g_childInfo.hProcess == NULL)
+        return 0;
+    if (g_hwndChild != NULL)
+        PostMessageA(g_hwndChild, CHILD_QUIT, 0, 0);
+    DWORD dwExit = WaitForExit(g_childInfo);
+    g_hwndChild = NULL;
+    memset(&g_childInfo, 0, sizeof(g_childInfo));
+    return dwExit;
+}
+
+static LRESULT SendToChild(UINT uMsg, WPARAM wParam)
+{
+    DWORD_PTR dwResult = 0;
+    if (!SendMessageTimeoutA(g_hwndChild, uMsg, wParam, 0, SMTO_NORMAL, DEADLINE_MS, &dwResult))
+        return -1;
+    return (LRESULT)dwResult;
+}
+
+// ---- Auto-jump rounds ----
+
+// The codes posted for each window of the set, in order: "" none, "2" one post of 2.
+typedef std::vector<std::string> RoundCodes;
+
+static const RoundCodes NONE(KIND_COUNT);
+static const RoundCodes MODE1 = {"", "1", "", "", "", "", "1", ""};
+static const RoundCodes MODE2 = {"2", "", "", "", "", "", "2", "2"};
+static const RoundCodes MODE3 = {"4", "", "", "", "", "", "4", "4"};
+
+// Has the child make its window set and collects what reached the receiver for
+// those windows (others of the prefix's processes are announced too and ignored).
+static void ExpectRound(const RoundCodes& expected, const char* pszWhat)
+{
+    SCOPED_TRACE(pszWhat);
+    memset(g_hwndMade, 0, sizeof(g_hwndMade));
+    g_announcements.clear();
+    LRESULT nThreadPosts = SendToChild(CHILD_MAKE_WINDOWS, 0);
+    DispatchPending();  // the posts came before the reply, so they are all queued
+    EXPECT_EQ(0, nThreadPosts) << "posts to the child's own thread queue";
+    RoundCodes got(KIND_COUNT);
+    for (int nKind = 0; nKind < KIND_COUNT; ++nKind) {
+        EXPECT_NE((HWND)NULL, g_hwndMade[nKind]) << "window kind " << nKind << " not made";
+        for (const Announcement& a : g_announcements)
+            if (g_hwndMade[nKind] != NULL && a.hwnd == g_hwndMade[nKind])
+                got[nKind] += std::to_string(a.nCode);
+    }
+    EXPECT_EQ(expected, got);
+}
+
+// A hidden popup with a system menu, made and destroyed in this process.
+static std::string OwnWindowCodes(void)
+{
+    g_announcements.clear();
+    HWND hwnd = CreateWindowExA(0, "Static", "", WS_POPUP | WS_SYSMENU, 0, 0, 10, 10, NULL, NULL,
+                                GetModuleHandleA(NULL), NULL);
+    DestroyWindow(hwnd);
+    DispatchPending();
+    std::string codes;
+    for (const Announcement& a : g_announcements)
+        if (a.hwnd == hwnd)
+            codes += std::to_string(a.nCode);
+    return codes;
+}
+
+// Hook off, this process's window the receiver, and no stray hook about: this Wine
+// does not remove a global hook when the process that set it ends, so a run that
+// died with the hook on leaves it calling the procedure once more per event.
+static void ResetHook(void)
+{
+    ghWndScroller = TestWindow();
+    SetAutoJump(2);
+    EXPECT_EQ("2", OwnWindowCodes()) << "a hook of this library file from an earlier run is "
+                                        "still installed: restart the Wine bench";
+    SetAutoJump(0);
+    DispatchPending();
+}
+
+// ---- The library's image ----
+
+TEST(Library, SitsAtItsOwnBaseAndCannotBeMovedElsewhere)
+{
+    HMODULE hModule = Library();
+    ASSERT_NE((HMODULE)NULL, hModule);
+    const IMAGE_NT_HEADERS32* pNt = NtHeaders(hModule);
+    EXPECT_EQ((DWORD)(ULONG_PTR)hModule, pNt->OptionalHeader.ImageBase);
+    EXPECT_NE(0x10000000u, pNt->OptionalHeader.ImageBase) << "the toolchain's default base";
+    EXPECT_EQ(0, pNt->OptionalHeader.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE);
+    EXPECT_EQ(IMAGE_FILE_RELOCS_STRIPPED, pNt->FileHeader.Characteristics & IMAGE_FILE_RELOCS_STRIPPED);
+    EXPECT_EQ(0u, pNt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC].Size);
+    DoNothing();  // bound by its plain name
+}
+
+TEST(Library, OneSharedSectionHoldsTheFieldsInOrderAndStartsAtZero)
+{
+    HMODULE hModule = Library();
+    std::vector<const IMAGE_SECTION_HEADER*> sections = SharedSections(hModule);
+    ASSERT_EQ(1u, sections.size());
+    const IMAGE_SECTION_HEADER* pSection = sections[0];
+    const DWORD dwWanted = IMAGE_SCN_MEM_SHARED | IMAGE_SCN_MEM_READ | IMAGE_SCN_MEM_WRITE;
+    EXPECT_EQ(dwWanted, pSection->Characteristics & (dwWanted | IMAGE_SCN_MEM_EXECUTE));
+    EXPECT_GE(pSection->Misc.VirtualSize, SW_COUNT * 4u);
+
+    const BYTE* pSectionBase = (const BYTE*)hModule + pSection->VirtualAddress;
+    EXPECT_EQ(pSectionBase + SW_SCROLLER * 4, (const BYTE*)&ghWndScroller);
+    EXPECT_EQ(pSectionBase + SW_MOUSEWHEEL * 4, (const BYTE*)&g_uMsgMouseWheel);
+    EXPECT_EQ((DWORD)(ULONG_PTR)hModule, Shared(SW_INSTANCE));
+    ResetHook();
+    EXPECT_EQ(0u, Shared(SW_HOOK));
+    EXPECT_EQ(1, SetAutoJump(7));
+    EXPECT_NE(0u, Shared(SW_HOOK));
+    EXPECT_EQ(7u, Shared(SW_MODE));
+    SetAutoJump(0);
+
+    // Zero at the first load: the section's bytes in the file.
+    char szPath[MAX_PATH];
+    GetModuleFileNameA(hModule, szPath, MAX_PATH);
+    std::vector<BYTE> file = ReadFileBytes(szPath);
+    ASSERT_GE(file.size(), (size_t)pSection->PointerToRawData + SW_COUNT * 4);
+    for (DWORD i = 0; i < pSection->SizeOfRawData && pSection->PointerToRawData + i < file.size(); ++i)
+        ASSERT_EQ(0, file[pSection->PointerToRawData + i]) << "byte " << i << " of the section";
+}
+
+TEST(Library, ExportsAndImportsExactlyTheirLists)
+{
+    HMODULE hModule = Library();
+    std::set<std::string> exports = {
+        "?CbtHookProcedure@@YGJHIJ@Z", "?DataZoomExplorer@@YGHUtagPOINT@@HPAUHWND__@@@Z",
+        "?SetAutoJump@@YGHH@Z",        "?g_uMsgMouseWheel@@3IA",
+        "?ghWndScroller@@3PAUHWND__@@A", "DoNothing"};
+    EXPECT_EQ(exports, ExportedNames(hModule));
+    std::set<std::string> imports = {
+        "KERNEL32.DLL!DisableThreadLibraryCalls", "KERNEL32.DLL!GetVersionExA",
+        "USER32.DLL!CallNextHookEx",  "USER32.DLL!GetClassNameA",
+        "USER32.DLL!GetWindowRect",   "USER32.DLL!PostMessageA",
+        "USER32.DLL!SendMessageA",    "USER32.DLL!SetWindowsHookExA",
+        "USER32.DLL!UnhookWindowsHookEx", "USER32.DLL!WindowFromPoint"};
+    EXPECT_EQ(imports, ImportedNames(hModule));
+}
+
+// ---- The auto-jump hook, announcing the windows of another process ----
+
+TEST(AutoJump, AnnouncesByModeAndSwitchesModesOnOneHook)
+{
+    ResetHook();
+    ASSERT_TRUE(ChildRunning());
+    g_uMsgMouseWheel = 0xC0DE;
+
+    EXPECT_EQ(1, SetAutoJump(1));
+    DWORD dwHook = Shared(SW_HOOK);
+    EXPECT_NE(0u, dwHook);
+    ExpectRound(MODE1, "mode 1");
+    // The hook brought the library into the child, at its own address, sharing.
+    EXPECT_EQ((LRESULT)Library(), SendToChild(CHILD_QUERY, CHILD_QUERY_LIBRARY));
+    EXPECT_EQ((LRESULT)TestWindow(), SendToChild(CHILD_QUERY, CHILD_QUERY_SCROLLER));
+    EXPECT_EQ(0xC0DE, SendToChild(CHILD_QUERY, CHILD_QUERY_MOUSEWHEEL));
+
+    // With the hook on, a new mode installs no second hook: one post per window.
+    EXPECT_EQ(1, SetAutoJump(2));
+    EXPECT_EQ(dwHook, Shared(SW_HOOK));
+    ExpectRound(MODE2, "mode 2 after mode 1");
+    EXPECT_EQ(1, SetAutoJump(3));
+    EXPECT_EQ(dwHook, Shared(SW_HOOK));
+    ExpectRound(MODE3, "mode 3");
+    SetAutoJump(0);
+}
+
+TEST(AutoJump, OffModesRemoveTheHookAndOtherModesOnlyPassEventsOn)
+{
+    ResetHook();
+    ASSERT_TRUE(ChildRunning());
+    const int offModes[] = {-1, 0};
+    for (int nOff : offModes) {
+        SetAutoJump(2);
+        EXPECT_EQ(1, SetAutoJump(nOff));
+        EXPECT_EQ(0u, Shared(SW_HOOK));
+        EXPECT_EQ(0u, Shared(SW_MODE));
+        ExpectRound(NONE, nOff < 0 ? "mode -1" : "mode 0");
+    }
+    EXPECT_EQ(1, SetAutoJump(0));  // with no hook on
+
+    EXPECT_EQ(1, SetAutoJump(7));
+    DWORD dwHook = Shared(SW_HOOK);
+    EXPECT_NE(0u, dwHook);
+    ExpectRound(NONE, "mode 7");
+    SetAutoJump(2);
+    EXPECT_EQ(dwHook, Shared(SW_HOOK));
+    ExpectRound(MODE2, "mode 2 on the hook of mode 7");
+    SetAutoJump(0);
+}
+
+TEST(AutoJump, NoReceiverNoAnnouncement)
+{
+    ResetHook();
+    ASSERT_TRUE(ChildRunning());
+    SetAutoJump(2);
+    ghWndScroller = NULL;
+    ExpectRound(NONE, "mode 2 without a receiver");
+    ResetHook();
+}
+
+// ---- Loading the library at a program's start ----
+
+TEST(StartupLoad, RunsUnderTheRequestedWindowsSetting)
+{
+    const char* pszWinver = getenv("WINE_WINVER");
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    ASSERT_TRUE(GetVersionExA(&info));
+    if (pszWinver != NULL && strcmp(pszWinver, "win98") == 0)
+        EXPECT_EQ((DWORD)VER_PLATFORM_WIN32_WINDOWS, info.dwPlatformId);
+    else
+        EXPECT_EQ((DWORD)VER_PLATFORM_WIN32_NT, info.dwPlatformId);
+}
+
+static bool IsNt(void)
+{
+    return (GetVersion() & 0x80000000) == 0;
+}
+
+TEST(StartupLoad, WhileAHookIsOnLoadsOnNtOnlyAndTakesNoOwnership)
+{
+    ResetHook();
+    SetAutoJump(2);
+    DWORD dwHook = Shared(SW_HOOK);
+    ASSERT_NE(0u, dwHook);
+    PROCESS_INFORMATION info;
+    ASSERT_TRUE(StartProcess("\"" + OwnPath() + "\" probe " + Hex((ULONG_PTR)TestWindow()), &info));
+    DWORD dwExit = WaitForExit(info);
+    if (IsNt())
+        EXPECT_EQ(0u, dwExit) << "the probe's own checks (see RunProbe)";
+    else
+        EXPECT_EQ(EXIT_DLL_INIT_FAILED, dwExit) << "the load must fail";
+    // The probe held no owner mark: its end left the hook alone.
+    EXPECT_EQ(dwHook, Shared(SW_HOOK));
+    EXPECT_EQ("2", OwnWindowCodes());
+    SetAutoJump(0);
+}
+
+TEST(StartupLoad, OwnerEndRemovesTheHookWhoeverInstalledItAndKeepsTheMode)
+{
+    ResetHook();
+    HANDLE hReady = CreateEventA(NULL, TRUE, FALSE, PROBE_READY_EVENT);
+    HANDLE hQuit = CreateEventA(NULL, TRUE, FALSE, PROBE_QUIT_EVENT);
+    ASSERT_TRUE(hReady != NULL && hQuit != NULL);
+    PROCESS_INFORMATION info;
+    ASSERT_TRUE(StartProcess("\"" + OwnPath() + "\" probe-wait", &info));
+    HANDLE waits[2] = {hReady, info.hProcess};
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(2, waits, FALSE, DEADLINE_MS)) << "probe ready";
+
+    SetAutoJump(3);  // installed by this process, after the owner's start
+    EXPECT_NE(0u, Shared(SW_HOOK));
+    EXPECT_EQ("4", OwnWindowCodes());
+
+    SetEvent(hQuit);
+    EXPECT_EQ(0u, WaitForExit(info));
+    EXPECT_EQ(0u, Shared(SW_HOOK));
+    EXPECT_EQ(3u, Shared(SW_MODE));
+    EXPECT_EQ("", OwnWindowCodes()) << "the hook must be off in the system";
+
+    SetAutoJump(2);  // installs again, once
+    EXPECT_NE(0u, Shared(SW_HOOK));
+    EXPECT_EQ("2", OwnWindowCodes());
+    SetAutoJump(0);
+    CloseHandle(hReady);
+    CloseHandle(hQuit);
+}
+
+// ---- The zoom action on the views of another process ----
+
+static ZoomShared* g_pZoom;
+
+static bool ViewsReady(void)
+{
+    if (g_pZoom != NULL)
+        return true;
+    if (!ChildRunning())
+        return false;
+    HANDLE hMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0,
+                                         sizeof(ZoomShared), ZOOM_SHARED_NAME);
+    ZoomShared* pZoom = (ZoomShared*)MapViewOfFile(hMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+    if (pZoom == NULL || SendToChild(CHILD_MAKE_VIEWS, 0) != 1)
+        return false;
+    g_pZoom = pZoom;
+    return true;
+}
+
+static const char* const ZOOMVIEW_NAMES[ZOOMVIEW_COUNT] = {"tree", "list", "button", "listbox", "lookalike"};
+
+static std::string ItemName(LPARAM lItem)
+{
+    if (lItem == 0)
+        return "none";
+    return lItem == (LPARAM)g_pZoom->hItemFirst ? "first" : "other";
+}
+
+// What the views got, one line per message.
+static std::vector<std::string> ViewLog(void)
+{
+    std::vector<std::string> lines;
+    for (LONG i = 0; i < g_pZoom->nRecords && i < ZOOM_MAX_RECORDS; ++i) {
+        const ZoomRecord& r = g_pZoom->records[i];
+        std::string line = ZOOMVIEW_NAMES[r.nView];
+        if (r.uMsg == TVM_HITTEST)
+            line += " hittest (" + std::to_string(r.ptHitTest.x) + "," + std::to_string(r.ptHitTest.y) +
+                    ") -> " + ItemName(r.lResult);
+        else if (r.uMsg == TVM_EXPAND)
+            line += " expand " + std::to_string(r.wParam) + " " + ItemName(r.lParam);
+        else
+            line += " message " + Hex(r.uMsg) + " " + Hex(r.wParam) + " " + Hex((ULONG_PTR)r.lParam);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The screen point at (dx, dy) from the corner of the view's window rectangle.
+static POINT ViewPoint(int nView, LONG dx, LONG dy)
+{
+    RECT rc = {};
+    GetWindowRect(g_pZoom->hwndView[nView], &rc);
+    POINT pt = {rc.left + dx, rc.top + dy};
+    return pt;
+}
+
+static int Zoom(POINT pt, int nAction, HWND hwndCommand)
+{
+    g_pZoom->nRecords = 0;
+    g_commands.clear();
+    int nResult = DataZoomExplorer(pt, nAction, hwndCommand);
+    DispatchPending();
+    return nResult;
+}
+
+static bool FirstItemExpanded(void)
+{
+    return (SendMessageA(g_pZoom->hwndView[ZOOMVIEW_TREE], TVM_GETITEMSTATE,
+                         (WPARAM)g_pZoom->hItemFirst, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+typedef std::vector<std::string> Lines;
+
+TEST(Zoom, TreeViewExpandsAndCollapsesTheItemUnderThePoint)
+{
+    ASSERT_TRUE(ViewsReady());
+    ASSERT_FALSE(FirstItemExpanded());
+    // The point is taken from the window's corner, border included, and handed to the
+    // tree view as it is.
+    const POINT ptItem = g_pZoom->ptItemFirst;
+    const std::string hitTest =
+        "tree hittest (" + std::to_string(ptItem.x) + "," + std::to_string(ptItem.y) + ") -> first";
+    struct {
+        int nAction;
+        const char* pszExpand;
+        bool bExpanded;
+    } const cases[] = {
+        {0, "tree expand 2 first", true},
+        {1, "tree expand 1 first", false},
+        {2, "tree expand 2 first", true},
+        {3, "tree expand 3 first", false},  // TVE_TOGGLE
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("action " + std::to_string(c.nAction));
+        EXPECT_EQ(1, Zoom(ViewPoint(ZOOMVIEW_TREE, ptItem.x, ptItem.y), c.nAction, TestWindow()));
+        EXPECT_EQ((Lines{hitTest, c.pszExpand}), ViewLog());
+        EXPECT_EQ(c.bExpanded, FirstItemExpanded());
+        EXPECT_EQ(Lines{}, g_commands);
+    }
+    EXPECT_EQ((DWORD)ptItem.x, Shared((SharedWord)(SW_HITTEST_X + 0)));
+    EXPECT_EQ((DWORD)ptItem.y, Shared((SharedWord)(SW_HITTEST_X + 1)));
+}
+
+TEST(Zoom, TreeViewPointWithoutAnItemExpandsNothing)
+{
+    ASSERT_TRUE(ViewsReady());
+    const POINT pt = g_pZoom->ptTreeEmpty;
+    EXPECT_EQ(1, Zoom(ViewPoint(ZOOMVIEW_TREE, pt.x, pt.y), 0, TestWindow()));
+    EXPECT_EQ((Lines{"tree hittest (" + std::to_string(pt.x) + "," + std::to_string(pt.y) + ") -> none",
+                     "tree expand 2 none"}),
+              ViewLog());
+    EXPECT_FALSE(FirstItemExpanded());
+}
+
+TEST(Zoom, ListViewDoubleClickOrCommandToTheNamedWindow)
+{
+    ASSERT_TRUE(ViewsReady());
+    const POINT pt = ViewPoint(ZOOMVIEW_LIST, 10, 5);
+    EXPECT_EQ(1, Zoom(pt, 1, TestWindow()));
+    EXPECT_EQ(Lines{"list message 203 1 5000a"}, ViewLog());
+    EXPECT_EQ(Lines{}, g_commands);
+
+    EXPECT_EQ(1, Zoom(pt, 0, TestWindow()));
+    EXPECT_EQ(Lines{}, ViewLog());
+    EXPECT_EQ(Lines{"1a022 0"}, g_commands);
+
+    EXPECT_EQ(1, Zoom(pt, 0, NULL));
+    EXPECT_EQ(Lines{}, ViewLog());
+    EXPECT_EQ(Lines{}, g_commands);
+
+    const int otherActions[] = {2, 3, -1};
+    for (int nAction : otherActions) {
+        EXPECT_EQ(1, Zoom(pt, nAction, TestWindow()));
+        EXPECT_EQ(Lines{}, ViewLog()) << "action " << nAction;
+        EXPECT_EQ(Lines{}, g_commands) << "action " << nAction;
+    }
+}
+
+TEST(Zoom, OtherWindowsAndNoWindowGetNothing)
+{
+    ASSERT_TRUE(ViewsReady());
+    const int views[] = {ZOOMVIEW_BUTTON, ZOOMVIEW_LISTBOX, ZOOMVIEW_LOOKALIKE};
+    for (int nView : views) {
+        for (int nAction = 0; nAction <= 1; ++nAction) {
+            SCOPED_TRACE(std::string(ZOOMVIEW_NAMES[nView]) + " action " + std::to_string(nAction));
+            EXPECT_EQ(1, Zoom(ViewPoint(nView, 10, 5), nAction, TestWindow()));
+            EXPECT_EQ(Lines{}, ViewLog());
+            EXPECT_EQ(Lines{}, g_commands);
+        }
+    }
+    POINT ptNowhere = {-20000, -20000};
+    EXPECT_EQ(1, Zoom(ptNowhere, 0, TestWindow()));
+    EXPECT_EQ(Lines{}, g_commands);
+}
+
+// ---- A load at run time (last: it ends the child) ----
+
+TEST(RunTimeLoad, TakesNoOwnership)
+{
+    EndChild();  // a child that has never had the library
+    ResetHook();
+    ASSERT_TRUE(ChildRunning());
+    EXPECT_EQ(0, SendToChild(CHILD_QUERY, CHILD_QUERY_LIBRARY));
+    EXPECT_EQ((LRESULT)Library(), SendToChild(CHILD_LOAD_LIBRARY, 0)) << "loaded at its base";
+    SetAutoJump(2);
+    DWORD dwHook = Shared(SW_HOOK);
+    EXPECT_NE(0u, dwHook);
+    EXPECT_EQ(0u, EndChild());
+    EXPECT_EQ(dwHook, Shared(SW_HOOK));
+    EXPECT_EQ("2", OwnWindowCodes());
+    SetAutoJump(0);
+}
+
+// ---- The probe: this program started again, loading the library at its start ----
+
+static int RunProbe(int argc, char** argv)
+{
+    HMODULE hModule = Library();
+    if (hModule == NULL)
+        return 10;
+    if ((DWORD)(ULONG_PTR)hModule != NtHeaders(hModule)->OptionalHeader.ImageBase)
+        return 11;
+    if (strcmp(argv[1], "probe") == 0) {
+        // The receiver that the test set in its own process.
+        HWND hwndExpected = argc > 2 ? (HWND)(ULONG_PTR)strtoul(argv[2], NULL, 16) : NULL;
+        return ghWndScroller == hwndExpected ? 0 : 12;
+    }
+    HANDLE hReady = OpenEventA(EVENT_MODIFY_STATE, FALSE, PROBE_READY_EVENT);
+    HANDLE hQuit = OpenEventA(SYNCHRONIZE, FALSE, PROBE_QUIT_EVENT);
+    if (hReady == NULL || hQuit == NULL)
+        return 13;
+    SetEvent(hReady);
+    return WaitForSingleObject(hQuit, 2 * DEADLINE_MS) == WAIT_OBJECT_0 ? 0 : 14;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && strncmp(argv[1], "probe", 5) == 0)
+        return RunProbe(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    FailurePrinter::Install();
+    int nResult = RUN_ALL_TESTS();
+    SetAutoJump(0);
+    DWORD dwChildExit = EndChild();
+    if (dwChildExit != 0)
+        fprintf(stderr, "window_maker ended with %lu\n", (unsigned long)dwChildExit);
+    return nResult;
+}
