@@ -39,4 +39,8 @@ void LoadDialogText(int id, HWND control);
 // Every message box goes through here: the text of id, caption and style.
 int ShowMessage(HWND owner, int id, const char* caption, UINT style);
 
+// ShowMessage with the caption, icon and buttons of the message table; 0 for an id
+// that is no message box.
+int ShowTabledMessage(HWND owner, int id);
+
 #endif

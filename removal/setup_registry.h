@@ -8,4 +8,8 @@
 // library or its entry point was missing (one box owned by owner; registry untouched).
 int RunSetupRemoval(HWND owner);
 
+// Calls the setup library's entry with (owner, 0, ""), whether the entry removes its
+// arguments from the stack (__stdcall) or leaves them (__cdecl).
+void CallSetupEntry(FARPROC entry, HWND owner);
+
 #endif

@@ -1,0 +1,218 @@
+// Wall time from launch to the first dialog on screen: REMOVR.EXE (its wizard)
+// against one_dialog.exe (a program that shows one dialog and nothing else), both
+// started and watched the same way, in turns, several runs each, in one run.
+//
+//   launch_bench REMOVR.EXE one_dialog.exe [--runs N]
+//
+// Both programs are copied into a fresh temporary directory and started from
+// there, so that the uninstaller never sees the package it belongs to. A launched
+// program counts as up when a visible top-level dialog (#32770, not a message box)
+// of its process holds control 1001, possibly in a child page; it is then ended at
+// once. The wizard is only found, never pressed, so the removal never starts.
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kDialogControlId = 1001;
+const DWORD kPollIntervalMs = 10;
+const DWORD kLaunchDeadlineMs = 180000;
+const DWORD kExitDeadlineMs = 30000;
+
+struct Program {
+    const char* name;
+    std::string source;
+    std::string copy;
+    std::vector<double> samples;
+};
+
+std::string FromUnixPath(const std::string& path)
+{
+    if (path.empty() || path[0] != '/')
+        return path;
+    std::string out = "Z:" + path;
+    std::replace(out.begin(), out.end(), '/', '\\');
+    return out;
+}
+
+std::string BaseName(const std::string& path)
+{
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ClassOf(HWND hwnd)
+{
+    char name[64];
+    int n = GetClassNameA(hwnd, name, sizeof name);
+    return std::string(name, n > 0 ? n : 0);
+}
+
+// A message box is a dialog whose text sits in the static control 0xFFFF.
+bool IsMessageBox(HWND hwnd)
+{
+    HWND text = GetDlgItem(hwnd, 0xFFFF);
+    return text != NULL && ClassOf(text) == "Static";
+}
+
+struct Search {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogOfProcess(HWND hwnd, LPARAM lParam)
+{
+    Search* search = reinterpret_cast<Search*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != search->processId || !IsWindowVisible(hwnd))
+        return TRUE;
+    if (ClassOf(hwnd) != "#32770" || IsMessageBox(hwnd))
+        return TRUE;
+    HWND control = GetDlgItem(hwnd, kDialogControlId);
+    for (HWND child = GetWindow(hwnd, GW_CHILD); control == NULL && child != NULL;
+         child = GetWindow(child, GW_HWNDNEXT))
+        control = GetDlgItem(child, kDialogControlId);
+    if (control == NULL)
+        return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+void EndProcess(const PROCESS_INFORMATION& info)
+{
+    TerminateProcess(info.hProcess, 1);
+    WaitForSingleObject(info.hProcess, kExitDeadlineMs);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
+// Milliseconds from CreateProcess to the dialog, or a negative number on failure.
+double LaunchOnce(const std::string& path, const std::string& directory)
+{
+    std::string commandLine = "\"" + path + "\"";
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION info;
+
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessA(NULL, buffer.data(), NULL, NULL, FALSE, 0, NULL, directory.c_str(), &si,
+                        &info)) {
+        fprintf(stderr, "launch_bench: cannot start %s (error %lu)\n", path.c_str(),
+                GetLastError());
+        return -1;
+    }
+    Search search = {info.dwProcessId, NULL};
+    double elapsedMs = 0;
+    for (;;) {
+        EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&search));
+        QueryPerformanceCounter(&now);
+        elapsedMs = 1000.0 * (double)(now.QuadPart - start.QuadPart) / (double)frequency.QuadPart;
+        if (search.found != NULL)
+            break;
+        if (elapsedMs > kLaunchDeadlineMs ||
+            WaitForSingleObject(info.hProcess, kPollIntervalMs) == WAIT_OBJECT_0) {
+            fprintf(stderr, "launch_bench: %s showed no dialog (%s)\n", path.c_str(),
+                    elapsedMs > kLaunchDeadlineMs ? "deadline passed" : "it ended");
+            EndProcess(info);
+            return -1;
+        }
+    }
+    EndProcess(info);
+    return elapsedMs;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    if (n == 0)
+        return 0;
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+std::string MakeTempDirectory()
+{
+    char base[MAX_PATH];
+    DWORD n = GetTempPathA(sizeof base, base);
+    if (n == 0 || n >= sizeof base)
+        return std::string();
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        char name[MAX_PATH + 64];
+        snprintf(name, sizeof name, "%slaunch_bench_%lu_%u", base, GetCurrentProcessId(), attempt);
+        if (CreateDirectoryA(name, NULL))
+            return std::string(name) + "\\";
+    }
+    return std::string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int nRuns = 5;
+    std::vector<std::string> paths;
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
+            nRuns = atoi(argv[++i]);
+        else
+            paths.push_back(FromUnixPath(argv[i]));
+    }
+    if (paths.size() != 2 || nRuns < 1) {
+        fprintf(stderr, "usage: launch_bench REMOVR.EXE one_dialog.exe [--runs N]\n");
+        return 2;
+    }
+    std::string directory = MakeTempDirectory();
+    if (directory.empty()) {
+        fprintf(stderr, "launch_bench: cannot make a temporary directory\n");
+        return 1;
+    }
+    Program programs[2] = {{"removr", paths[0], directory + BaseName(paths[0]), {}},
+                           {"one_dialog", paths[1], directory + BaseName(paths[1]), {}}};
+    int nStatus = 0;
+    for (Program& p : programs)
+        if (!CopyFileA(p.source.c_str(), p.copy.c_str(), FALSE)) {
+            fprintf(stderr, "launch_bench: cannot copy %s to %s\n", p.source.c_str(),
+                    p.copy.c_str());
+            nStatus = 1;
+        }
+
+    // In turns, baseline first, so that a drift of the machine reaches both alike.
+    // Run 0 warms up (the copies' first load) and is not counted.
+    for (int run = 0; run <= nRuns && nStatus == 0; ++run) {
+        for (int i = 1; i >= 0 && nStatus == 0; --i) {
+            Program& p = programs[i];
+            double ms = LaunchOnce(p.copy, directory);
+            if (ms < 0) {
+                nStatus = 1;
+                break;
+            }
+            printf("SAMPLE launch program=%s run=%d ms=%.1f%s\n", p.name, run, ms,
+                   run == 0 ? " warmup" : "");
+            fflush(stdout);
+            if (run > 0)
+                p.samples.push_back(ms);
+        }
+    }
+    if (nStatus == 0)
+        for (const Program& p : programs)
+            printf("RESULT launch program=%s runs=%d median_ms=%.1f\n", p.name, nRuns,
+                   Median(p.samples));
+
+    for (const Program& p : programs)
+        DeleteFileA(p.copy.c_str());
+    RemoveDirectoryA(directory.c_str());
+    return nStatus;
+}

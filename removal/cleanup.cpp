@@ -1,0 +1,96 @@
+// Shortcut and previous-setup clean-up. Paths come from the registry; one that
+// does not fit its buffer is skipped, never cut, since a cut path can name
+// another file.
+#include "cleanup.h"
+
+#include "path_rules.h"
+#include "removal_table.h"
+
+static const char kShellFoldersKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+static const char kProgramFolder[] = "\\Varsen Software";
+static const char* const kProgramShortcuts[] = {
+    "\\Ink Capture.lnk",
+    "\\Pelto Help.lnk",
+    "\\Trainer.lnk",
+};
+static const char kStartupShortcut[] = "\\Ink Capture.lnk";
+
+static const char kEarlierSetupKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PeltoSetup";
+
+int ReadRegistryText(HKEY key, const char* name, char* out, DWORD outSize)
+{
+    if (outSize == 0) return 0;
+    DWORD type = 0;
+    DWORD size = outSize;
+    LONG result = RegQueryValueExA(key, name, NULL, &type, reinterpret_cast<BYTE*>(out), &size);
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size > outSize) {
+        out[0] = '\0';
+        return 0;
+    }
+    // A stored text need not end in its terminator.
+    if (size == 0 || out[size - 1] != '\0') {
+        if (size == outSize) {
+            out[0] = '\0';
+            return 0;
+        }
+        out[size] = '\0';
+    }
+    return 1;
+}
+
+void RemoveShortcuts()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return;
+
+    char folder[REMOVR_PATH_SIZE];
+    char value[REMOVR_PATH_SIZE];
+    char path[REMOVR_PATH_SIZE];
+    if (ReadRegistryText(key, "Programs", value, sizeof value) &&
+        FormatPath(folder, sizeof folder, "%s%s", value, kProgramFolder)) {
+        for (size_t i = 0; i < sizeof kProgramShortcuts / sizeof kProgramShortcuts[0]; i++)
+            if (FormatPath(path, sizeof path, "%s%s", folder, kProgramShortcuts[i]))
+                DeleteFileA(path);
+        // Fails, as it should, while the folder still holds other files.
+        RemoveDirectoryA(folder);
+    }
+    if (ReadRegistryText(key, "Startup", value, sizeof value) &&
+        FormatPath(path, sizeof path, "%s%s", value, kStartupShortcut))
+        DeleteFileA(path);
+    RegCloseKey(key);
+}
+
+void RestorePreviousSetupFile()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kEarlierSetupKey, 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return;
+    char value[REMOVR_PATH_SIZE];
+    int haveValue = ReadRegistryText(key, "UninstallString", value, sizeof value);
+    RegCloseKey(key);
+    if (!haveValue) return;
+
+    // The value is split as a plain path: a quoted value keeps its quote, so the
+    // composed names do not exist and nothing is copied.
+    char drive[PATH_DRIVE_SIZE];
+    char dir[PATH_DIR_SIZE];
+    char target[REMOVR_PATH_SIZE];
+    if (!SplitPath(value, drive, sizeof drive, dir, sizeof dir, NULL, 0, NULL, 0)) return;
+    // Without a directory the names would be looked up in the current directory.
+    if (dir[0] == '\0') return;
+    // The backup path is built over the value that was split.
+    if (!JoinPath(value, sizeof value, drive, dir, "oldsig", "backup")) return;
+
+    HANDLE backup = CreateFileA(value, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, NULL);
+    if (backup == INVALID_HANDLE_VALUE) return;
+    CloseHandle(backup);
+
+    if (!JoinPath(target, sizeof target, drive, dir, "sig", "exe")) return;
+    CopyFileA(value, target, FALSE);
+}

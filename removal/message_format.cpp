@@ -1,0 +1,33 @@
+// Format checking for texts of the resource library.
+#include "message_format.h"
+
+#include <cstring>
+
+static int IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int IsFormatSafe(const char* format, const char* args)
+{
+    size_t used = 0;
+    size_t argCount = std::strlen(args);
+    for (const char* p = format; *p; p++) {
+        if (*p != '%') continue;
+        p++;
+        if (*p == '%') continue;
+        while (*p && std::strchr("-+ #0", *p)) p++;
+        while (IsDigit(*p)) p++;
+        if (*p == '.') {
+            p++;
+            while (IsDigit(*p)) p++;
+        }
+        char kind;
+        if (*p == 's') kind = 's';
+        else if (*p == 'd' || *p == 'i' || *p == 'u') kind = 'd';
+        else return 0;  // '*', a length modifier, another conversion or the end
+        if (used >= argCount || args[used] != kind) return 0;
+        used++;
+    }
+    return 1;
+}

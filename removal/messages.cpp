@@ -1,0 +1,142 @@
+// Numbered message texts: the resource library's translation when it has one,
+// else the built-in English text. Formats from the library are checked before use,
+// so a bad translation can neither crash the program nor print its memory.
+#include "messages.h"
+
+#include <cstdio>
+
+#include "message_format.h"
+#include "path_rules.h"
+#include "removal_table.h"
+
+HMODULE g_hResLib = NULL;
+const char g_szProductName[] = "Varsen Software";
+const char g_szProgramCaption[] = "Varsen Uninstall";
+const char g_szSetupCaption[] = "Setup";
+
+static const char kResourceLibraryName[] = "TKRES32.DLL";
+static const char kProgramFileName[] = "REMOVR.EXE";
+
+struct MessageEntry {
+    int id;
+    const char* builtIn;  // NULL: the dialog template's own text is the fallback
+    const char* caption;  // NULL: not a message box
+    UINT style;           // icon and buttons
+};
+
+// Ids 4 and 10 are shown nowhere.
+static const MessageEntry kMessages[] = {
+    {MSG_WIZARD_BODY, NULL, NULL, 0},
+    {MSG_EXITING, "Exiting Varsen Software uninstall.", g_szProgramCaption, MB_ICONWARNING},
+    {MSG_CANT_LOAD_SETUP, "ERROR: Can't load TKSET32.dll", g_szSetupCaption, MB_ICONERROR},
+    {MSG_ABORTING, "ERROR: Deleting files - Aborting uninstall.", g_szProgramCaption,
+     MB_ICONWARNING},
+    {MSG_SETUP_INCOMPLETE,
+     "ERROR: Uninstall is unable to completely remove Varsen Software from your system.",
+     g_szSetupCaption, MB_ICONERROR},
+    {MSG_EXIT_WINDOWS, "ERROR: Exiting Windows", g_szProgramCaption, MB_ICONERROR},
+    {MSG_CANCEL_QUESTION, "Cancel Varsen Software uninstall?", g_szProgramCaption,
+     MB_ICONQUESTION | MB_YESNO},
+    {MSG_RESTART_BODY, NULL, NULL, 0},
+    {MSG_UPDATING_REGISTRY, "Uninstall is updating the registry...", NULL, 0},
+    {MSG_SCHEDULE_FAILED,
+     "Uninstall could not schedule all files of Varsen Software for removal. "
+     "Some files will stay on your computer.",
+     g_szProgramCaption, MB_ICONWARNING},
+};
+
+// Every message-box text and the registry status text are built here just before use.
+static char g_szMessage[MESSAGE_BUFFER_SIZE];
+// The library's format for id 3, read before it is filled into g_szMessage.
+static char g_szFormat[MESSAGE_BUFFER_SIZE];
+
+static const MessageEntry* FindMessage(int id)
+{
+    for (size_t i = 0; i < sizeof kMessages / sizeof kMessages[0]; i++)
+        if (kMessages[i].id == id) return &kMessages[i];
+    return NULL;
+}
+
+// 1 when the resource library holds a non-empty text for id (cut to size - 1).
+static int LoadLibraryText(int id, char* out, int size)
+{
+    out[0] = '\0';
+    if (g_hResLib == NULL) return 0;
+    return LoadStringA(g_hResLib, static_cast<UINT>(id), out, size) > 0;
+}
+
+static void CopyText(char* out, size_t outSize, const char* text)
+{
+    std::snprintf(out, outSize, "%s", text != NULL ? text : "");
+}
+
+void LoadResourceLibrary()
+{
+    char path[REMOVR_PATH_SIZE];
+    g_hResLib = NULL;
+    // A full path, so that no library of the same name elsewhere is ever loaded.
+    if (!IsFullDirectory(g_szInstallDir) ||
+        !FormatPath(path, sizeof path, "%s%s", g_szInstallDir, kResourceLibraryName))
+        return;
+    HMODULE library = LoadLibraryExA(path, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (reinterpret_cast<UINT_PTR>(library) <= 32) return;
+    g_hResLib = library;
+}
+
+void FreeResourceLibrary()
+{
+    if (g_hResLib != NULL) FreeLibrary(g_hResLib);
+    g_hResLib = NULL;
+}
+
+const char* LoadMessageText(int id)
+{
+    const MessageEntry* entry = FindMessage(id);
+    const char* builtIn = entry != NULL ? entry->builtIn : NULL;
+
+    if (id == MSG_CANT_LOAD_SETUP) {
+        // Only a text from the library is a format; the built-in one is shown as it is.
+        if (LoadLibraryText(id, g_szFormat, sizeof g_szFormat) &&
+            IsFormatSafe(g_szFormat, "sd")) {
+            std::snprintf(g_szMessage, sizeof g_szMessage, g_szFormat, kProgramFileName, 1);
+            return g_szMessage;
+        }
+        CopyText(g_szMessage, sizeof g_szMessage, builtIn);
+        return g_szMessage;
+    }
+    if (!LoadLibraryText(id, g_szMessage, sizeof g_szMessage))
+        CopyText(g_szMessage, sizeof g_szMessage, builtIn);
+    return g_szMessage;
+}
+
+void LoadDialogText(int id, HWND control)
+{
+    const char* args;
+    if (id == MSG_WIZARD_BODY) args = "ss";
+    else if (id == MSG_RESTART_BODY) args = "s";
+    else return;
+
+    // The first half holds the format, the second the filled text.
+    char text[2 * DIALOG_TEXT_SIZE];
+    char* format = text;
+    char* result = text + DIALOG_TEXT_SIZE;
+    if (!LoadLibraryText(id, format, DIALOG_TEXT_SIZE) || !IsFormatSafe(format, args)) {
+        GetWindowTextA(control, format, DIALOG_TEXT_SIZE);
+        // The template is ours, but a text that is no fitting format is left as it is.
+        if (!IsFormatSafe(format, args)) return;
+    }
+    std::snprintf(result, DIALOG_TEXT_SIZE, format, g_szProductName, g_szProductName);
+    SetWindowTextA(control, result);
+}
+
+int ShowMessage(HWND owner, int id, const char* caption, UINT style)
+{
+    return MessageBoxA(owner, LoadMessageText(id), caption, style);
+}
+
+int ShowTabledMessage(HWND owner, int id)
+{
+    const MessageEntry* entry = FindMessage(id);
+    if (entry == NULL || entry->caption == NULL) return 0;
+    return ShowMessage(owner, id, entry->caption, entry->style);
+}

@@ -1,0 +1,95 @@
+// Path split and join rules. Every write is checked against its buffer; a part
+// that does not fit makes the whole operation fail.
+#include "path_rules.h"
+
+#include <cstring>
+
+static int IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+// Copies count characters of from into out; 0 when they do not fit with the terminator.
+static int CopyPart(char* out, size_t outSize, const char* from, size_t count)
+{
+    if (out == NULL) return 1;
+    if (count >= outSize) return 0;
+    std::memcpy(out, from, count);
+    out[count] = '\0';
+    return 1;
+}
+
+static void Clear(char* out, size_t outSize)
+{
+    if (out != NULL && outSize > 0) out[0] = '\0';
+}
+
+int SplitPath(const char* path, char* drive, size_t driveSize, char* dir, size_t dirSize,
+              char* name, size_t nameSize, char* ext, size_t extSize)
+{
+    size_t length = std::strlen(path);
+    size_t driveLength = (length >= 2 && path[1] == ':') ? 2 : 0;
+
+    const char* rest = path + driveLength;
+    const char* fileStart = rest;
+    for (const char* p = rest; *p; p++)
+        if (IsSeparator(*p)) fileStart = p + 1;
+    const char* fileEnd = path + length;
+    const char* extStart = std::strrchr(fileStart, '.');
+    if (extStart == NULL) extStart = fileEnd;
+
+    if (CopyPart(drive, driveSize, path, driveLength) &&
+        CopyPart(dir, dirSize, rest, static_cast<size_t>(fileStart - rest)) &&
+        CopyPart(name, nameSize, fileStart, static_cast<size_t>(extStart - fileStart)) &&
+        CopyPart(ext, extSize, extStart, static_cast<size_t>(fileEnd - extStart)))
+        return 1;
+    Clear(drive, driveSize);
+    Clear(dir, dirSize);
+    Clear(name, nameSize);
+    Clear(ext, extSize);
+    return 0;
+}
+
+// Appends text to out at *used; 0 when it does not fit with the terminator.
+static int Append(char* out, size_t outSize, size_t* used, const char* text, size_t count)
+{
+    if (count >= outSize - *used) return 0;
+    std::memcpy(out + *used, text, count);
+    *used += count;
+    out[*used] = '\0';
+    return 1;
+}
+
+int JoinPath(char* out, size_t outSize, const char* drive, const char* dir, const char* name,
+             const char* ext)
+{
+    if (outSize == 0) return 0;
+    size_t used = 0;
+    out[0] = '\0';
+    int ok = 1;
+    if (drive != NULL && drive[0] != '\0') {
+        ok = Append(out, outSize, &used, drive, 1) && Append(out, outSize, &used, ":", 1);
+    }
+    if (ok && dir != NULL && dir[0] != '\0') {
+        size_t count = std::strlen(dir);
+        ok = Append(out, outSize, &used, dir, count);
+        if (ok && !IsSeparator(dir[count - 1])) ok = Append(out, outSize, &used, "\\", 1);
+    }
+    if (ok && name != NULL) ok = Append(out, outSize, &used, name, std::strlen(name));
+    if (ok && ext != NULL && ext[0] != '\0') {
+        if (ext[0] != '.') ok = Append(out, outSize, &used, ".", 1);
+        if (ok) ok = Append(out, outSize, &used, ext, std::strlen(ext));
+    }
+    if (!ok) out[0] = '\0';
+    return ok;
+}
+
+int IsFullDirectory(const char* dir)
+{
+    size_t length = std::strlen(dir);
+    if (length == 0 || !IsSeparator(dir[length - 1])) return 0;
+    int drivePath = length >= 3 && dir[1] == ':' && IsSeparator(dir[2]) &&
+                    ((dir[0] >= 'A' && dir[0] <= 'Z') || (dir[0] >= 'a' && dir[0] <= 'z'));
+    int uncPath = length >= 3 && IsSeparator(dir[0]) && IsSeparator(dir[1]);
+    return drivePath || uncPath;
+}

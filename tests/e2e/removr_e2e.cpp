@@ -1,0 +1,553 @@
+// REMOVR.EXE run whole under Wine from a staged install directory and driven as a
+// user would: the wizard, the progress dialog, the restart offer, the closing
+// warnings, the version gate, and where each dialog comes up.
+// Arguments: REMOVR.EXE, the stand-in TKSET32.dll, the test hook library.
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gui_driver.h"
+#include "removal_table.h"
+
+namespace {
+
+std::string g_removrPath;
+std::string g_setupLibraryPath;
+std::string g_hookLibraryPath;
+
+const char kInstallDir[] = "C:\\Program Files\\Varsen Software\\";
+const char kVersionKey[] = "Software\\Wine\\AppDefaults\\REMOVR.EXE";
+const DWORD kWindowTimeout = 60000;
+const DWORD kExitTimeout = 60000;
+
+// Message boxes as caption|text.
+const char kExitingBox[] = "Varsen Uninstall|Exiting Varsen Software uninstall.";
+const char kAbortingBox[] = "Varsen Uninstall|ERROR: Deleting files - Aborting uninstall.";
+const char kCancelQuestion[] = "Varsen Uninstall|Cancel Varsen Software uninstall?";
+const char kNoSetupBox[] = "Setup|ERROR: Can't load TKSET32.dll";
+
+// Buttons of the wizard frame.
+const int kBackButton = 0x3023;
+const int kNextButton = 0x3024;
+const int kFinishButton = 0x3025;
+
+std::string FromUnixPath(const std::string& path)
+{
+    if (path.empty() || path[0] != '/') return path;
+    std::string out = "Z:" + path;
+    for (char& c : out)
+        if (c == '/') c = '\\';
+    return out;
+}
+
+std::string WindowsDir()
+{
+    char dir[MAX_PATH];
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return dir;
+}
+
+std::string ReadFileText(const std::string& path)
+{
+    std::string text;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    char buffer[4096];
+    DWORD got;
+    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0) text.append(buffer, got);
+    CloseHandle(file);
+    return text;
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void WriteSmallFile(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written;
+    WriteFile(file, "x", 1, &written, NULL);
+    CloseHandle(file);
+}
+
+void SetProgramVersion(const char* version)
+{
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kVersionKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key,
+                              NULL),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                   static_cast<DWORD>(lstrlenA(version) + 1));
+    RegCloseKey(key);
+}
+
+struct Search {
+    DWORD processId;
+    int controlId;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM lParam)
+{
+    Search* search = reinterpret_cast<Search*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+    if (WindowClass(window) != "#32770" || IsMessageBox(window)) return TRUE;
+    // The control may sit in a child dialog, as a property page's controls do.
+    HWND control = GetDlgItem(window, search->controlId);
+    for (HWND child = GetWindow(window, GW_CHILD); control == NULL && child != NULL;
+         child = GetWindow(child, GW_HWNDNEXT))
+        control = GetDlgItem(child, search->controlId);
+    if (control == NULL) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A visible top-level dialog of the process that holds the control.
+HWND FindDialog(DWORD processId, int controlId, DWORD timeoutMs = kWindowTimeout)
+{
+    Search search = {processId, controlId, NULL};
+    WaitUntil(
+        [&] {
+            search.found = NULL;
+            EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&search));
+            return search.found != NULL;
+        },
+        timeoutMs);
+    return search.found;
+}
+
+BOOL CALLBACK FindAnyVisible(HWND window, LPARAM lParam)
+{
+    Search* search = reinterpret_cast<Search*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Centred over the full-screen backdrop, by the program's own rounding.
+void ExpectCentredOnScreen(HWND window, const char* what)
+{
+    RECT w;
+    GetWindowRect(window, &w);
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(w.left, screenWidth / 2 + (w.left - w.right) / 2) << what;
+    EXPECT_EQ(w.top, screenHeight / 2 + (w.top - w.bottom) / 2) << what;
+}
+
+INT_PTR CALLBACK InertDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+// The window size of the template, made here from REMOVR.EXE's own resources.
+SIZE TemplateWindowSize(int templateId)
+{
+    SIZE size = {0, 0};
+    HMODULE module = LoadLibraryExA(g_removrPath.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    if (module == NULL) return size;
+    HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(templateId), NULL, InertDialogProc, 0);
+    if (dialog != NULL) {
+        RECT r;
+        GetWindowRect(dialog, &r);
+        size.cx = r.right - r.left;
+        size.cy = r.bottom - r.top;
+        DestroyWindow(dialog);
+    }
+    FreeLibrary(module);
+    return size;
+}
+
+void ExpectTemplateSize(HWND window, int templateId)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    SIZE expected = TemplateWindowSize(templateId);
+    EXPECT_GT(expected.cx, 0) << "template " << templateId;
+    EXPECT_EQ(r.right - r.left, expected.cx) << "template " << templateId;
+    EXPECT_EQ(r.bottom - r.top, expected.cy) << "template " << templateId;
+}
+
+std::vector<std::string> Boxes(MessageBoxWatcher& watcher)
+{
+    std::vector<std::string> lines;
+    for (const BoxRecord& r : watcher.Records()) lines.push_back(r.caption + "|" + r.text);
+    return lines;
+}
+
+bool ButtonOffered(HWND sheet, int id)
+{
+    HWND button = GetDlgItem(sheet, id);
+    return button != NULL && IsWindowVisible(button) && IsWindowEnabled(button);
+}
+
+// One staged machine and one run of REMOVR.EXE on it.
+class RemovrRun : public ::testing::Test {
+protected:
+    PROCESS_INFORMATION process = {};
+    std::string installDir = kInstallDir;
+    std::string wininit = WindowsDir() + "\\wininit.ini";
+    std::string setupRecord;
+    HMODULE hookLibrary = NULL;
+    std::vector<HHOOK> hooks;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(Exists(g_removrPath)) << g_removrPath;
+        CreateDirectoryA("C:\\Program Files", NULL);
+        CreateDirectoryA(installDir.c_str(), NULL);
+        for (int i = 0; i < g_removalTableCount; i++) {
+            const RemovalEntry& entry = g_removalTable[i];
+            if (entry.location == LOCATION_INSTALL) WriteSmallFile(installDir + entry.fileName);
+        }
+        ASSERT_TRUE(CopyFileA(g_removrPath.c_str(), (installDir + "REMOVR.EXE").c_str(), FALSE));
+        DeleteFileA(wininit.c_str());
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        setupRecord = std::string(temp) + "tkset_e2e.txt";
+        DeleteFileA(setupRecord.c_str());
+        SetEnvironmentVariableA("TKSET_RECORD", setupRecord.c_str());
+        SetProgramVersion("win98");
+    }
+
+    void TearDown() override
+    {
+        for (HHOOK hook : hooks) UnhookWindowsHookEx(hook);
+        if (process.hProcess != NULL) {
+            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+                ADD_FAILURE() << "REMOVR.EXE still running: ended";
+                TerminateProcess(process.hProcess, 99);
+                WaitForSingleObject(process.hProcess, kExitTimeout);
+            }
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+        if (hookLibrary != NULL) FreeLibrary(hookLibrary);
+        // Nothing scheduled by a test may be carried out at another test's restart.
+        DeleteFileA(wininit.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, kVersionKey);
+    }
+
+    void StageSetupLibrary()
+    {
+        ASSERT_TRUE(CopyFileA(g_setupLibraryPath.c_str(), (installDir + "TKSET32.dll").c_str(), FALSE))
+            << g_setupLibraryPath;
+    }
+
+    void Start()
+    {
+        std::string exe = installDir + "REMOVR.EXE";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(CreateProcessA(exe.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, installDir.c_str(),
+                                   &startup, &process));
+    }
+
+    DWORD WaitForExit()
+    {
+        DWORD code = 12345;
+        if (WaitForSingleObject(process.hProcess, kExitTimeout) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &code);
+        return code;
+    }
+
+    HWND Wizard() { return FindDialog(process.dwProcessId, 1001); }
+    HWND Progress() { return FindDialog(process.dwProcessId, 1003); }
+    HWND Restart() { return FindDialog(process.dwProcessId, 202); }
+
+    // The test's hooks on REMOVR's GUI thread (its message queue exists by now).
+    void InstallHooks()
+    {
+        hookLibrary = LoadLibraryA(g_hookLibraryPath.c_str());
+        ASSERT_TRUE(hookLibrary != NULL) << g_hookLibraryPath;
+        const char* names[] = {"CallWndHook@12", "GetMessageHook@12"};
+        const int kinds[] = {WH_CALLWNDPROC, WH_GETMESSAGE};
+        for (int i = 0; i < 2; i++) {
+            HOOKPROC proc = reinterpret_cast<HOOKPROC>(
+                reinterpret_cast<void*>(GetProcAddress(hookLibrary, names[i])));
+            ASSERT_TRUE(proc != NULL) << names[i];
+            HHOOK hook = SetWindowsHookExA(kinds[i], proc, hookLibrary, process.dwThreadId);
+            ASSERT_TRUE(hook != NULL) << names[i] << " error " << GetLastError();
+            hooks.push_back(hook);
+        }
+    }
+
+    template <typename T>
+    T HookFunction(const char* name)
+    {
+        return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(hookLibrary, name)));
+    }
+
+    void ExpectPackageFilesUntouched()
+    {
+        for (int i = 0; i < g_removalTableCount; i++) {
+            const RemovalEntry& entry = g_removalTable[i];
+            if (entry.location == LOCATION_INSTALL) {
+                EXPECT_TRUE(Exists(installDir + entry.fileName)) << entry.fileName;
+            }
+        }
+        EXPECT_FALSE(Exists(wininit));
+    }
+
+    // Deleted at once, or still there and named on a NUL= line of wininit.ini.
+    void ExpectPackageFilesRemoved()
+    {
+        std::string text = ReadFileText(wininit);
+        EXPECT_NE(text.find("[rename]"), std::string::npos) << text;
+        for (int i = 0; i < g_removalTableCount; i++) {
+            const RemovalEntry& entry = g_removalTable[i];
+            if (entry.location != LOCATION_INSTALL) continue;
+            std::string path = installDir + entry.fileName;
+            if (entry.pendingName == NULL) {
+                EXPECT_FALSE(Exists(path)) << entry.fileName;
+                continue;
+            }
+            char shortPath[MAX_PATH];
+            ASSERT_GT(GetShortPathNameA(path.c_str(), shortPath, MAX_PATH), 0u) << entry.fileName;
+            EXPECT_NE(text.find(std::string("NUL=") + shortPath), std::string::npos)
+                << entry.fileName << " in\n" << text;
+        }
+    }
+
+    // Finish in the wizard, then wait for the restart offer.
+    HWND FinishToRestartOffer()
+    {
+        HWND sheet = Wizard();
+        if (sheet == NULL) return NULL;
+        WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout);
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+        return Restart();
+    }
+};
+
+TEST_F(RemovrRun, FinishAndDeclineRestartShowsNoMessage)
+{
+    StageSetupLibrary();
+    Start();
+    MessageBoxWatcher watcher({}, process.dwProcessId);
+    HWND restart = FinishToRestartOffer();
+    ASSERT_TRUE(restart != NULL);
+    PressButton(restart, IDCANCEL);
+    EXPECT_EQ(WaitForExit(), 0u);
+    EXPECT_EQ(Boxes(watcher), std::vector<std::string>());
+    ExpectPackageFilesRemoved();
+    std::string record = ReadFileText(setupRecord);
+    EXPECT_EQ(record.find("load"), 0u) << record;
+}
+
+TEST_F(RemovrRun, WithoutSetupLibraryOnlyTheSetupErrorIsShown)
+{
+    Start();
+    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+    HWND restart = FinishToRestartOffer();
+    ASSERT_TRUE(restart != NULL);
+    PressButton(restart, IDCANCEL);
+    EXPECT_EQ(WaitForExit(), 0u);
+    EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kNoSetupBox}));
+    ExpectPackageFilesRemoved();
+}
+
+// Cancel, Escape and the close box all cancel the wizard, with one warning.
+TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
+{
+    const char* ways[] = {"Cancel button", "Escape", "close box"};
+    for (int way = 0; way < 3; way++) {
+        SCOPED_TRACE(ways[way]);
+        Start();
+        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+        HWND sheet = Wizard();
+        ASSERT_TRUE(sheet != NULL);
+        WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout);
+        if (way == 0) {
+            PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        } else if (way == 1) {
+            GUITHREADINFO gui = {};
+            gui.cbSize = sizeof gui;
+            GetGUIThreadInfo(process.dwThreadId, &gui);
+            HWND focus = gui.hwndFocus != NULL ? gui.hwndFocus : sheet;
+            PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 1);
+            PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+        } else {
+            PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        EXPECT_EQ(WaitForExit(), 0u);
+        EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kExitingBox}));
+        ExpectPackageFilesUntouched();
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        process = PROCESS_INFORMATION();
+    }
+}
+
+TEST_F(RemovrRun, RefusesWindowsBelow312WithoutAWindow)
+{
+    SetProgramVersion("win31");
+    Start();
+    Search search = {process.dwProcessId, 0, NULL};
+    bool exited = WaitUntil(
+        [&] {
+            if (search.found == NULL) EnumWindows(FindAnyVisible, reinterpret_cast<LPARAM>(&search));
+            return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+        },
+        kExitTimeout);
+    ASSERT_TRUE(exited);
+    EXPECT_EQ(WaitForExit(), 0u);
+    EXPECT_TRUE(search.found == NULL) << WindowClass(search.found) << " " << WindowText(search.found);
+    ExpectPackageFilesUntouched();
+}
+
+TEST_F(RemovrRun, RunsOnWindows98AndNt)
+{
+    for (const char* version : {"win98", "winxp"}) {
+        SCOPED_TRACE(version);
+        SetProgramVersion(version);
+        Start();
+        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+        HWND sheet = Wizard();
+        ASSERT_TRUE(sheet != NULL);
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        EXPECT_EQ(WaitForExit(), 0u);
+        EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kExitingBox}));
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        process = PROCESS_INFORMATION();
+    }
+}
+
+// A Cancel that reaches the progress dialog once it is on screen but before its first
+// paint: the hook posts it as the dialog is shown. The question's own message loop
+// then paints the dialog.
+TEST_F(RemovrRun, EarlyCancelNoLetsTheRunGoOn)
+{
+    StageSetupLibrary();
+    Start();
+    MessageBoxWatcher watcher({IDNO}, process.dwProcessId);
+    ASSERT_TRUE(Wizard() != NULL);
+    InstallHooks();
+    HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(1);
+    HWND restart = FinishToRestartOffer();
+    ASSERT_TRUE(restart != NULL);
+    EXPECT_EQ(HookFunction<LONG (*)()>("ProgressCancelsPosted")(), 1);
+    PressButton(restart, IDCANCEL);
+    EXPECT_EQ(WaitForExit(), 0u);
+    EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kCancelQuestion}));
+    ExpectPackageFilesRemoved();
+}
+
+TEST_F(RemovrRun, EarlyCancelYesAbortsBeforeAnyRemoval)
+{
+    StageSetupLibrary();
+    Start();
+    MessageBoxWatcher watcher({IDYES, IDOK, IDOK}, process.dwProcessId);
+    HWND sheet = Wizard();
+    ASSERT_TRUE(sheet != NULL);
+    InstallHooks();
+    HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(1);
+    WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout);
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+    EXPECT_EQ(WaitForExit(), 0u);
+    EXPECT_EQ(Boxes(watcher),
+              std::vector<std::string>({kCancelQuestion, kAbortingBox, kExitingBox}));
+    // The question was open over the dialog's first paint: the run must not have run.
+    ExpectPackageFilesUntouched();
+    EXPECT_EQ(ReadFileText(setupRecord), "<missing>");
+}
+
+TEST_F(RemovrRun, DialogsComeUpCentredAtTemplateSize)
+{
+    StageSetupLibrary();
+    Start();
+    MessageBoxWatcher watcher({}, process.dwProcessId);
+    HWND sheet = Wizard();
+    ASSERT_TRUE(sheet != NULL);
+    ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
+    EXPECT_TRUE(ButtonOffered(sheet, IDCANCEL));
+    EXPECT_FALSE(ButtonOffered(sheet, kBackButton));
+    EXPECT_FALSE(ButtonOffered(sheet, kNextButton));
+    ExpectCentredOnScreen(sheet, "wizard");
+    HWND page = FindWindowExA(sheet, NULL, "#32770", NULL);
+    std::string body = WindowText(GetDlgItem(page, 1001));
+    EXPECT_EQ(body,
+              "Uninstall is going to remove the Varsen Software from your computer.  \n\nAre you "
+              "sure you want to completely remove Varsen Software from your system? Press the "
+              "'Finish' button to proceed or the 'Cancel' button to end Uninstall.");
+
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+    HWND progress = Progress();
+    ASSERT_TRUE(progress != NULL);
+    ExpectCentredOnScreen(progress, "progress");
+    ExpectTemplateSize(progress, 104);
+
+    HWND restart = Restart();
+    ASSERT_TRUE(restart != NULL);
+    ExpectCentredOnScreen(restart, "restart");
+    ExpectTemplateSize(restart, 10206);
+    EXPECT_EQ(WindowText(restart), "Restarting Windows");
+    EXPECT_EQ(WindowText(GetDlgItem(restart, 202)),
+              "Uninstall has finished removing Varsen Software from your computer.  Before the "
+              "new settings will take effect, you must restart your computer.. \n\nDo you wish to "
+              "restart your computer now?");
+    // Enter chooses OK: it is the default button and has the focus.
+    EXPECT_EQ(SendMessageA(restart, DM_GETDEFID, 0, 0), MAKELRESULT(IDOK, DC_HASDEFID));
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(process.dwThreadId, &gui);
+    EXPECT_EQ(gui.hwndFocus, GetDlgItem(restart, IDOK));
+    PressButton(restart, IDCANCEL);
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
+// With the program idle at the wizard, the backdrop is painted a few times at most,
+// never over and over.
+TEST_F(RemovrRun, BackdropPaintingSettles)
+{
+    Start();
+    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+    HWND sheet = Wizard();
+    ASSERT_TRUE(sheet != NULL);
+    ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
+    InstallHooks();
+    auto paints = HookFunction<LONG (*)()>("MainPaints");
+    // Invalidate the backdrop once: it must be painted again, and then settle.
+    HookFunction<void (*)()>("ResetCounts")();
+    InvalidateRect(FindWindowA("Varsen Uninstall", NULL), NULL, TRUE);
+    ASSERT_TRUE(WaitUntil([&] { return paints() >= 1; }, kWindowTimeout));
+    LONG settled = paints();
+    // An observation window, not a wait for a state: count what happens in it.
+    DWORD start = GetTickCount();
+    WaitUntil([&] { return GetTickCount() - start >= 2000; }, 3000);
+    EXPECT_LE(paints() - settled, 1) << "paints in two idle seconds";
+    EXPECT_LE(settled, 3) << "paints for one invalidation";
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 4) {
+        fprintf(stderr, "usage: %s REMOVR.EXE TKSET32.dll e2e_hook.dll\n", argv[0]);
+        return 2;
+    }
+    g_removrPath = FromUnixPath(argv[1]);
+    g_setupLibraryPath = FromUnixPath(argv[2]);
+    g_hookLibraryPath = FromUnixPath(argv[3]);
+    return RUN_ALL_TESTS();
+}

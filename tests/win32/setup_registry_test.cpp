@@ -1,0 +1,225 @@
+// The setup-library call and the registry plan under Wine, run under both the
+// Windows 98 and the NT setting: the stand-in TKSET32.dll records its load and the
+// arguments it received; the package's keys are staged with nested subkeys.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gui_driver.h"
+#include "messages.h"
+#include "removal_table.h"
+#include "setup_registry.h"
+#include "win32_test_support.h"
+
+namespace {
+
+const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kHelp[] = "SOFTWARE\\Microsoft\\Windows\\Help";
+const char kEarlierSetup[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PeltoSetup";
+const char kClsid[] = "CLSID\\{3b8e6f12-9c4d-11d1-8e5a-0080c7a41f90}";
+
+struct StagedKey {
+    HKEY root;
+    const char* path;
+};
+const StagedKey kPackageKeys[] = {
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelto95"},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Lumatrak"},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Varsen Software"},
+    {HKEY_CLASSES_ROOT, kClsid},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse"},
+};
+const char* const kRunValues[] = {"Pelto", "VarsenTrainer", "VarsenMotion"};
+
+class SetupRegistry : public ::testing::Test {
+protected:
+    std::string root, install, record;
+    HWND owner = NULL;
+
+    void SetUp() override
+    {
+        root = MakeTestRoot("sr");
+        install = root + "\\inst\\";
+        record = root + "\\record.txt";
+        CreateDirectoryA(install.c_str(), NULL);
+        lstrcpynA(g_szInstallDir, install.c_str(), sizeof g_szInstallDir);
+        SetEnvironmentVariableA("TKSET_RECORD", record.c_str());
+        owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL,
+                                NULL);
+        StageRegistry();
+    }
+
+    void TearDown() override
+    {
+        for (const StagedKey& key : kPackageKeys) DeleteRegTree(key.root, key.path);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen");
+        for (const char* name : kRunValues) DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, name);
+        DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, "VarsenKeep");
+        DeleteRegValue(HKEY_LOCAL_MACHINE, kHelp, "PELTO.HLP");
+        DeleteRegValue(HKEY_LOCAL_MACHINE, kHelp, "VARSENKEEP.HLP");
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetup);
+        DestroyWindow(owner);
+        SetEnvironmentVariableA("TKSET_RECORD", NULL);
+        RemoveTree(root);
+    }
+
+    void StageRegistry()
+    {
+        for (const StagedKey& key : kPackageKeys) {
+            std::string path = key.path;
+            ASSERT_TRUE(SetRegText(key.root, path, "Value", "x")) << path;
+            ASSERT_TRUE(SetRegText(key.root, path + "\\Sub\\Deeper\\Deepest", "Value", "x"));
+            ASSERT_TRUE(SetRegText(key.root, path + "\\Other", NULL, "x"));
+        }
+        for (const char* name : kRunValues)
+            ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kRun, name, "C:\\x.exe"));
+        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kRun, "VarsenKeep", "keep"));
+        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kHelp, "PELTO.HLP", "C:\\"));
+        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kHelp, "VARSENKEEP.HLP", "C:\\"));
+        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kEarlierSetup, "UninstallString", "C:\\S.EXE"));
+        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Keep", "Value", "x"));
+    }
+
+    void InstallSetupLibrary(const char* variant)
+    {
+        ASSERT_TRUE(CopyFileA(FixturePath(variant, "TKSET32.dll").c_str(),
+                              (install + "TKSET32.dll").c_str(), FALSE));
+    }
+
+    // Every staged entry of the plan is there (1) or gone (0).
+    void ExpectPlanEntries(bool present)
+    {
+        for (const StagedKey& key : kPackageKeys) {
+            EXPECT_EQ(KeyExists(key.root, key.path), present) << key.path;
+            EXPECT_EQ(KeyExists(key.root, std::string(key.path) + "\\Sub\\Deeper"), present);
+        }
+        for (const char* name : kRunValues)
+            EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRun, name) != "<none>", present) << name;
+        EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kHelp, "PELTO.HLP") != "<none>", present);
+        // Never touched: other values, the earlier setup's entry, the maker's other keys.
+        EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRun, "VarsenKeep"), "keep");
+        EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kHelp, "VARSENKEEP.HLP"), "C:\\");
+        EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kEarlierSetup, "UninstallString"), "C:\\S.EXE");
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Keep"));
+    }
+
+    std::string ExpectedCall() const
+    {
+        return "load\ncall " + std::to_string(reinterpret_cast<UINT_PTR>(owner)) + " 0 []\n";
+    }
+};
+
+TEST_F(SetupRegistry, CallsTheEntryThenDeletesEveryKeyAndValueOfThePlan)
+{
+    // The entry may follow either calling convention; the program goes on alike.
+    for (const char* variant : {"set_stdcall", "set_cdecl"}) {
+        SCOPED_TRACE(variant);
+        InstallSetupLibrary(variant);
+        DeleteFileA(record.c_str());
+        MessageBoxWatcher watcher;
+        volatile int guard = 0x5E7;
+        EXPECT_EQ(RunSetupRemoval(owner), 1);
+        EXPECT_EQ(guard, 0x5E7);
+        watcher.Stop();
+        EXPECT_EQ(watcher.Transcript(), std::vector<std::string>{});
+        EXPECT_EQ(ReadBytes(record), ExpectedCall());
+        // Freed again once called.
+        EXPECT_TRUE(GetModuleHandleA("TKSET32.dll") == NULL);
+        ExpectPlanEntries(false);
+        StageRegistry();
+    }
+}
+
+TEST_F(SetupRegistry, TheEntryCallLeavesTheStackAsItWasForEitherConvention)
+{
+    for (const char* variant : {"set_stdcall", "set_cdecl"}) {
+        SCOPED_TRACE(variant);
+        DeleteFileA(record.c_str());
+        HMODULE library = LoadLibraryA(FixturePath(variant, "TKSET32.dll").c_str());
+        ASSERT_TRUE(library != NULL);
+        FARPROC entry = GetProcAddress(library, "CallSetupxUninstall32");
+        ASSERT_TRUE(entry != NULL);
+        // Called directly, the helper's own epilogue depends on the stack it leaves.
+        for (int i = 0; i < 3; i++) CallSetupEntry(entry, owner);
+        FreeLibrary(library);
+        std::string call = "call " + std::to_string(reinterpret_cast<UINT_PTR>(owner)) + " 0 []\n";
+        EXPECT_EQ(ReadBytes(record), "load\n" + call + call + call);
+    }
+}
+
+TEST_F(SetupRegistry, WithoutTheLibraryOneBoxAndTheRegistryStays)
+{
+    MessageBoxWatcher watcher;
+    EXPECT_EQ(RunSetupRemoval(owner), 0);
+    watcher.Stop();
+    EXPECT_EQ(watcher.Transcript(),
+              std::vector<std::string>{"Setup|error|ERROR: Can't load TKSET32.dll"});
+    ASSERT_EQ(watcher.Records().size(), 1u);
+    EXPECT_EQ(watcher.Records()[0].owner, owner);
+    ExpectPlanEntries(true);
+}
+
+TEST_F(SetupRegistry, WithoutTheEntryPointTheId6BoxAndTheRegistryStays)
+{
+    InstallSetupLibrary("set_noentry");
+    DeleteFileA(record.c_str());
+    MessageBoxWatcher watcher;
+    EXPECT_EQ(RunSetupRemoval(owner), 0);
+    watcher.Stop();
+    EXPECT_EQ(watcher.Transcript(),
+              std::vector<std::string>{"Setup|error|ERROR: Uninstall is unable to completely "
+                                       "remove Varsen Software from your system."});
+    EXPECT_EQ(ReadBytes(record), "load\n");
+    EXPECT_TRUE(GetModuleHandleA("TKSET32.dll") == NULL);
+    ExpectPlanEntries(true);
+}
+
+TEST_F(SetupRegistry, ALibraryPlantedOnTheSearchPathNeverRuns)
+{
+    std::string planted = root + "\\planted";
+    CreateDirectoryA(planted.c_str(), NULL);
+    ASSERT_TRUE(CopyFileA(FixturePath("set_stdcall", "TKSET32.dll").c_str(),
+                          (planted + "\\TKSET32.dll").c_str(), FALSE));
+    char oldDir[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, oldDir);
+    ASSERT_TRUE(SetCurrentDirectoryA(planted.c_str()));
+    char oldPath[4096];
+    DWORD pathLength = GetEnvironmentVariableA("PATH", oldPath, sizeof oldPath);
+    ASSERT_TRUE(pathLength > 0 && pathLength < sizeof oldPath);
+    SetEnvironmentVariableA("PATH", (planted + ";" + oldPath).c_str());
+
+    MessageBoxWatcher watcher;
+    EXPECT_EQ(RunSetupRemoval(owner), 0);
+    // An install directory that is no full path must not reach the search path either.
+    lstrcpynA(g_szInstallDir, "", sizeof g_szInstallDir);
+    EXPECT_EQ(RunSetupRemoval(owner), 0);
+    watcher.Stop();
+    EXPECT_EQ(watcher.Transcript(),
+              (std::vector<std::string>{"Setup|error|ERROR: Can't load TKSET32.dll",
+                                        "Setup|error|ERROR: Can't load TKSET32.dll"}));
+    EXPECT_FALSE(Exists(record)) << ReadBytes(record);
+    ExpectPlanEntries(true);
+
+    SetEnvironmentVariableA("PATH", oldPath);
+    SetCurrentDirectoryA(oldDir);
+}
+
+TEST_F(SetupRegistry, TheLoadErrorComesFromTheTranslationAsAFormat)
+{
+    ASSERT_TRUE(CopyFileA(FixturePath("res_full", "TKRES32.DLL").c_str(),
+                          (install + "TKRES32.DLL").c_str(), FALSE));
+    LoadResourceLibrary();
+    ASSERT_TRUE(g_hResLib != NULL);
+    MessageBoxWatcher watcher;
+    EXPECT_EQ(RunSetupRemoval(owner), 0);
+    watcher.Stop();
+    FreeResourceLibrary();
+    EXPECT_EQ(watcher.Transcript(),
+              std::vector<std::string>{
+                  "Setup|error|FEHLER: REMOVR.EXE kann TKSET32.dll nicht laden (Code 1, 100%)"});
+}
+
+}  // namespace

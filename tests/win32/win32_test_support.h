@@ -1,0 +1,144 @@
+// Staging helpers of the Win32 tests: files, directories, registry keys and the
+// stand-in libraries built in tests/fixtures.
+#ifndef REMOVR_WIN32_TEST_SUPPORT_H
+#define REMOVR_WIN32_TEST_SUPPORT_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+inline std::string ReadBytes(const std::string& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    char buffer[4096];
+    DWORD got;
+    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+inline bool WriteBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL);
+    CloseHandle(file);
+    return written == bytes.size();
+}
+
+inline bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline void RemoveTree(const std::string& dir)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string path = dir + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+            else DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+// A fresh directory under the temporary directory, named by prefix and process.
+inline std::string MakeTestRoot(const char* prefix)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string root = std::string(temp) + prefix + std::to_string(GetCurrentProcessId() % 100000);
+    RemoveTree(root);
+    CreateDirectoryA(root.c_str(), NULL);
+    return root;
+}
+
+// A stand-in library of tests/fixtures: variant is its build directory there.
+inline std::string FixturePath(const char* variant, const char* file)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, MAX_PATH);
+    std::string dir = self;
+    dir = dir.substr(0, dir.find_last_of("\\/"));
+    dir = dir.substr(0, dir.find_last_of("\\/"));
+    return dir + "\\fixtures\\" + variant + "\\" + file;
+}
+
+// Registry helpers; paths below a root, values as texts.
+inline bool SetRegText(HKEY root, const std::string& path, const char* name,
+                       const std::string& value)
+{
+    HKEY key;
+    if (RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
+        return false;
+    LONG result = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+inline bool KeyExists(HKEY root, const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// The value's text, or "<none>".
+inline std::string RegText(HKEY root, const std::string& path, const char* name)
+{
+    HKEY key;
+    std::string value = "<none>";
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return value;
+    char data[1024];
+    DWORD size = sizeof data - 1;
+    if (RegQueryValueExA(key, name, NULL, NULL, reinterpret_cast<BYTE*>(data), &size) ==
+        ERROR_SUCCESS) {
+        data[size] = '\0';
+        value = data;
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+inline void DeleteRegValue(HKEY root, const std::string& path, const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueA(key, name);
+    RegCloseKey(key);
+}
+
+// Deletes a key and its subtree, for staging and cleaning up.
+inline void DeleteRegTree(HKEY root, const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        std::vector<std::string> names;
+        char name[256];
+        for (DWORD i = 0;; i++) {
+            DWORD size = sizeof name;
+            if (RegEnumKeyExA(key, i, name, &size, NULL, NULL, NULL, NULL) != ERROR_SUCCESS) break;
+            names.push_back(name);
+        }
+        RegCloseKey(key);
+        for (const std::string& sub : names) DeleteRegTree(root, path + "\\" + sub);
+    }
+    RegDeleteKeyA(root, path.c_str());
+}
+
+#endif
