@@ -4,8 +4,8 @@
 // process dies at its first failed check, leaving behind what it had set up (a
 // system-wide hook, for one). This printer reports failures without that call and
 // leaves everything else to GoogleTest's printer.
-#ifndef PELTOAPI_TEST_FAILURE_PRINTER_H
-#define PELTOAPI_TEST_FAILURE_PRINTER_H
+#ifndef REMOVR_TEST_FAILURE_PRINTER_H
+#define REMOVR_TEST_FAILURE_PRINTER_H
 
 #include <gtest/gtest.h>
 
