@@ -11,6 +11,7 @@
 
 #include "file_pass.h"
 #include "removal_table.h"
+#include "win32_test_support.h"
 
 namespace {
 
@@ -36,52 +37,6 @@ LRESULT CALLBACK RecordingStatusProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 {
     if (message == WM_SETTEXT) g_statusTexts.push_back(reinterpret_cast<const char*>(lParam));
     return CallWindowProcA(g_statusProc, hwnd, message, wParam, lParam);
-}
-
-std::string ReadBytes(const std::string& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    char buffer[4096];
-    DWORD got;
-    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0) bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL);
-    CloseHandle(file);
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Removes a directory tree made by a test.
-void RemoveTree(const std::string& dir)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string path = dir + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-            else DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(dir.c_str());
 }
 
 void SetDir(char* target, const std::string& value)
@@ -121,7 +76,7 @@ protected:
         SetDir(g_szWindowsDir, windows);
         ASSERT_EQ(SetInfDirFromWindowsDir(), 1);
         ASSERT_STREQ(g_szInfDir, inf.c_str());
-        for (int i = 0; i < g_removalTableCount; i++) WriteBytes(PathOf(i), "x");
+        for (int i = 0; i < g_removalTableCount; i++) ASSERT_TRUE(WriteBytes(PathOf(i), "x"));
 
         INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&classes);
