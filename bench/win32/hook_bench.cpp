@@ -7,8 +7,10 @@
 //   buttons  visible default push buttons of class "Button" (mode 1 announces each)
 //   popups   popups with a system menu (mode 2 announces each)
 // The announcements go to a receiver window on a thread of its own, set as
-// ghWndScroller, which drains its queue and counts them; every measurement checks
-// that exactly the expected announcements arrived.
+// ghWndScroller, which drains its queue and records them; every measurement checks
+// that exactly the expected announcements of its own windows arrived. The hook is
+// system-wide, so windows that other programs create meanwhile are announced too:
+// they are counted apart, as a sign that the machine was not quiet.
 //
 //   hook_bench [--windows N] [--repetitions R]   measure; one RESULT line per figure
 //   hook_bench --off                             only switch every hook off
@@ -102,14 +104,19 @@ bool SwitchHook(HookSetting setting)
 
 // ---- The receiver: its own thread, its own queue ----
 
-volatile LONG g_announced = 0;
+// The windows announced since the last measurement began; the receiver's thread
+// appends, the measuring thread reads once the receiver has caught up.
+CRITICAL_SECTION g_announcedLock;
+std::vector<HWND> g_announced;
 HANDLE g_receiverReady = NULL;
 HANDLE g_barrierReached = NULL;
 
 LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     if (uMsg == WM_AUTOJUMP) {
-        InterlockedIncrement(&g_announced);
+        EnterCriticalSection(&g_announcedLock);
+        g_announced.push_back((HWND)lParam);
+        LeaveCriticalSection(&g_announcedLock);
         return 0;
     }
     if (uMsg == WM_BENCH_BARRIER) {
@@ -146,7 +153,8 @@ bool ReceiverCaughtUp()
 
 struct Measurement {
     double windowsPerSecond;
-    LONG announced;
+    LONG announced;  // of this measurement's windows
+    LONG foreign;    // of other windows, of other programs
 };
 
 HWND CreateWorkloadWindow(Workload workload, HWND hwndParent, int i)
@@ -180,7 +188,9 @@ bool Measure(Workload workload, int nWindows, Measurement* pResult)
     DrainOwnQueue();
     if (!ReceiverCaughtUp())
         return false;
-    InterlockedExchange(&g_announced, 0);
+    EnterCriticalSection(&g_announcedLock);
+    g_announced.clear();
+    LeaveCriticalSection(&g_announcedLock);
 
     std::vector<HWND> windows(nWindows, (HWND)NULL);
     LARGE_INTEGER frequency, start, stop;
@@ -202,7 +212,18 @@ bool Measure(Workload workload, int nWindows, Measurement* pResult)
         return false;
     double seconds = (double)(stop.QuadPart - start.QuadPart) / (double)frequency.QuadPart;
     pResult->windowsPerSecond = seconds > 0 ? nWindows / seconds : 0;
-    pResult->announced = g_announced;
+    std::vector<HWND> own(windows);
+    std::sort(own.begin(), own.end());
+    pResult->announced = 0;
+    pResult->foreign = 0;
+    EnterCriticalSection(&g_announcedLock);
+    for (HWND hwnd : g_announced) {
+        if (std::binary_search(own.begin(), own.end(), hwnd))
+            ++pResult->announced;
+        else
+            ++pResult->foreign;
+    }
+    LeaveCriticalSection(&g_announcedLock);
     return true;
 }
 
@@ -260,6 +281,7 @@ int Run(int nWindows, int nRepetitions)
         fprintf(stderr, "hook_bench: cannot register the window classes\n");
         return 1;
     }
+    InitializeCriticalSection(&g_announcedLock);
     g_receiverReady = CreateEventA(NULL, TRUE, FALSE, NULL);
     g_barrierReached = CreateEventA(NULL, TRUE, FALSE, NULL);
     HANDLE hThread = CreateThread(NULL, 0, ReceiverThread, NULL, 0, NULL);
@@ -275,6 +297,7 @@ int Run(int nWindows, int nRepetitions)
     // spreads over all of them alike. Repetition 0 warms up and is not counted: the
     // first time a hook is on, the other processes of the prefix load its library.
     std::vector<double> rates[HOOK_SETTING_COUNT][WORKLOAD_COUNT];
+    long nForeign = 0;
     int nStatus = 0;
     for (int rep = 0; rep <= nRepetitions && nStatus == 0; ++rep) {
         for (int s = 0; s < HOOK_SETTING_COUNT && nStatus == 0; ++s) {
@@ -300,9 +323,11 @@ int Run(int nWindows, int nRepetitions)
                     nStatus = 2;
                     break;
                 }
-                printf("SAMPLE hook workload=%s hook=%s rep=%d windows_per_s=%.1f announced=%ld%s\n",
+                printf("SAMPLE hook workload=%s hook=%s rep=%d windows_per_s=%.1f announced=%ld "
+                       "foreign=%ld%s\n",
                        kWorkloadNames[w], kHookNames[s], rep, m.windowsPerSecond,
-                       (long)m.announced, rep == 0 ? " warmup" : "");
+                       (long)m.announced, (long)m.foreign, rep == 0 ? " warmup" : "");
+                nForeign += m.foreign;
                 fflush(stdout);
                 if (rep > 0)
                     rates[s][w].push_back(m.windowsPerSecond);
@@ -323,6 +348,7 @@ int Run(int nWindows, int nRepetitions)
                    "median_windows_per_s=%.1f\n",
                    kWorkloadNames[w], kHookNames[s], nWindows, nRepetitions,
                    Median(rates[s][w]));
+    printf("RESULT hook foreign_announcements=%ld\n", nForeign);
     return 0;
 }
 
