@@ -163,17 +163,8 @@ TEST_F(Messages, FormatsAskingForMoreThanIsPassedAreNeverUsed)
 TEST_F(Messages, TheLibraryIsLoadedFromTheInstallDirectoryOnly)
 {
     // A library in the current directory and on PATH, none in the install directory.
-    std::string planted = root + "\\planted";
-    CreateDirectoryA(planted.c_str(), NULL);
-    ASSERT_TRUE(CopyFileA(FixturePath("res_full", "TKRES32.DLL").c_str(),
-                          (planted + "\\TKRES32.DLL").c_str(), FALSE));
-    char oldDir[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, oldDir);
-    ASSERT_TRUE(SetCurrentDirectoryA(planted.c_str()));
-    char oldPath[4096];
-    DWORD pathLength = GetEnvironmentVariableA("PATH", oldPath, sizeof oldPath);
-    ASSERT_TRUE(pathLength > 0 && pathLength < sizeof oldPath);
-    SetEnvironmentVariableA("PATH", (planted + ";" + oldPath).c_str());
+    PlantedOnSearchPath planted(root + "\\planted", "res_full", "TKRES32.DLL");
+    ASSERT_TRUE(planted.ok);
 
     LoadResourceLibrary();
     EXPECT_TRUE(g_hResLib == NULL);
@@ -184,9 +175,6 @@ TEST_F(Messages, TheLibraryIsLoadedFromTheInstallDirectoryOnly)
         EXPECT_TRUE(g_hResLib == NULL) << dir;
     }
     EXPECT_TRUE(GetModuleHandleA("TKRES32.DLL") == NULL);
-
-    SetEnvironmentVariableA("PATH", oldPath);
-    SetCurrentDirectoryA(oldDir);
 }
 
 }  // namespace

@@ -179,17 +179,8 @@ TEST_F(SetupRegistry, WithoutTheEntryPointTheId6BoxAndTheRegistryStays)
 
 TEST_F(SetupRegistry, ALibraryPlantedOnTheSearchPathNeverRuns)
 {
-    std::string planted = root + "\\planted";
-    CreateDirectoryA(planted.c_str(), NULL);
-    ASSERT_TRUE(CopyFileA(FixturePath("set_stdcall", "TKSET32.dll").c_str(),
-                          (planted + "\\TKSET32.dll").c_str(), FALSE));
-    char oldDir[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, oldDir);
-    ASSERT_TRUE(SetCurrentDirectoryA(planted.c_str()));
-    char oldPath[4096];
-    DWORD pathLength = GetEnvironmentVariableA("PATH", oldPath, sizeof oldPath);
-    ASSERT_TRUE(pathLength > 0 && pathLength < sizeof oldPath);
-    SetEnvironmentVariableA("PATH", (planted + ";" + oldPath).c_str());
+    PlantedOnSearchPath planted(root + "\\planted", "set_stdcall", "TKSET32.dll");
+    ASSERT_TRUE(planted.ok);
 
     MessageBoxWatcher watcher;
     EXPECT_EQ(RunSetupRemoval(owner), 0);
@@ -202,9 +193,6 @@ TEST_F(SetupRegistry, ALibraryPlantedOnTheSearchPathNeverRuns)
                                         "Setup|error|ERROR: Can't load TKSET32.dll"}));
     EXPECT_FALSE(Exists(record)) << ReadBytes(record);
     ExpectPlanEntries(true);
-
-    SetEnvironmentVariableA("PATH", oldPath);
-    SetCurrentDirectoryA(oldDir);
 }
 
 TEST_F(SetupRegistry, TheLoadErrorComesFromTheTranslationAsAFormat)

@@ -76,6 +76,34 @@ inline std::string FixturePath(const char* variant, const char* file)
     return dir + "\\fixtures\\" + variant + "\\" + file;
 }
 
+// Plants a stand-in library of tests/fixtures in dir and puts dir first on the
+// search path (the current directory and PATH) for the life of this object.
+class PlantedOnSearchPath {
+public:
+    PlantedOnSearchPath(const std::string& dir, const char* variant, const char* file)
+    {
+        CreateDirectoryA(dir.c_str(), NULL);
+        GetCurrentDirectoryA(MAX_PATH, oldDir_);
+        DWORD length = GetEnvironmentVariableA("PATH", oldPath_, sizeof oldPath_);
+        ok = CopyFileA(FixturePath(variant, file).c_str(), (dir + "\\" + file).c_str(), FALSE) &&
+             length > 0 && length < sizeof oldPath_ && SetCurrentDirectoryA(dir.c_str()) &&
+             SetEnvironmentVariableA("PATH", (dir + ";" + oldPath_).c_str());
+    }
+    ~PlantedOnSearchPath()
+    {
+        SetEnvironmentVariableA("PATH", oldPath_);
+        SetCurrentDirectoryA(oldDir_);
+    }
+    PlantedOnSearchPath(const PlantedOnSearchPath&) = delete;
+    PlantedOnSearchPath& operator=(const PlantedOnSearchPath&) = delete;
+
+    bool ok = false;
+
+private:
+    char oldDir_[MAX_PATH] = "";
+    char oldPath_[4096] = "";
+};
+
 // Registry helpers; paths below a root, values as texts.
 inline bool SetRegText(HKEY root, const std::string& path, const char* name,
                        const std::string& value)
