@@ -1,7 +1,8 @@
 // REMOVR.EXE run whole under Wine from a staged install directory and driven as a
 // user would: the wizard, the progress dialog, the restart offer, the closing
 // warnings, the version gate, and where each dialog comes up.
-// Arguments: REMOVR.EXE, the stand-in TKSET32.dll, the test hook library.
+// Arguments: REMOVR.EXE, the stand-in TKSET32.dll, the test hook library, the
+// stand-in TKRES32.DLL with every text translated, the restart recorder library.
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
@@ -19,6 +20,8 @@ namespace {
 std::string g_removrPath;
 std::string g_setupLibraryPath;
 std::string g_hookLibraryPath;
+std::string g_resourceLibraryPath;
+std::string g_restartHookPath;
 
 const char kInstallDir[] = "C:\\Program Files\\Varsen Software\\";
 const char kVersionKey[] = "Software\\Wine\\AppDefaults\\REMOVR.EXE";
@@ -30,6 +33,16 @@ const char kExitingBox[] = "Varsen Uninstall|Exiting Varsen Software uninstall."
 const char kAbortingBox[] = "Varsen Uninstall|ERROR: Deleting files - Aborting uninstall.";
 const char kCancelQuestion[] = "Varsen Uninstall|Cancel Varsen Software uninstall?";
 const char kNoSetupBox[] = "Setup|ERROR: Can't load TKSET32.dll";
+const char kExitWindowsBox[] = "Varsen Uninstall|ERROR: Exiting Windows";
+
+// The texts of the translated resource library, with the product name filled in.
+const char kGermanWizardBody[] =
+    "Dieses Programm entfernt Varsen Software von Ihrem Computer. Klicken Sie auf Fertig "
+    "stellen, um Varsen Software zu entfernen.";
+const char kGermanExitingBox[] = "Varsen Uninstall|Deinstallation von Varsen Software wird beendet.";
+const char kGermanNoSetupBox[] = "Setup|FEHLER: REMOVR.EXE kann TKSET32.dll nicht laden (Code 1, 100%)";
+const char kGermanUpdatingRegistry[] = "Die Registrierung wird aktualisiert...";
+const char kGermanRestartBody[] = "Varsen Software wurde entfernt. Windows jetzt neu starten?";
 
 // Buttons of the wizard frame.
 const int kBackButton = 0x3023;
@@ -241,6 +254,13 @@ protected:
         // Nothing scheduled by a test may be carried out at another test's restart.
         DeleteFileA(wininit.c_str());
         RegDeleteKeyA(HKEY_CURRENT_USER, kVersionKey);
+    }
+
+    void StageResourceLibrary()
+    {
+        ASSERT_TRUE(CopyFileA(g_resourceLibraryPath.c_str(), (installDir + "TKRES32.DLL").c_str(),
+                              FALSE))
+            << g_resourceLibraryPath;
     }
 
     void StageSetupLibrary()
@@ -537,17 +557,176 @@ TEST_F(RemovrRun, BackdropPaintingSettles)
     EXPECT_EQ(WaitForExit(), 0u);
 }
 
+// The package's resource library replaces every text the user reads: the wizard's
+// body, the boxes, the status line and the restart offer, each with the product name.
+TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
+{
+    StageResourceLibrary();
+    {
+        SCOPED_TRACE("wizard cancelled");
+        Start();
+        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+        HWND sheet = Wizard();
+        ASSERT_TRUE(sheet != NULL);
+        ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
+        HWND page = FindWindowExA(sheet, NULL, "#32770", NULL);
+        EXPECT_EQ(WindowText(GetDlgItem(page, 1001)), kGermanWizardBody);
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        EXPECT_EQ(WaitForExit(), 0u);
+        EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kGermanExitingBox}));
+        ExpectPackageFilesUntouched();
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        process = PROCESS_INFORMATION();
+    }
+    {
+        // Without TKSET32.dll the registry step shows its error box: the status line
+        // holds its text from before that box until the dialog closes.
+        SCOPED_TRACE("finished without the setup library");
+        StageResourceLibrary();
+        Start();
+        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+        HWND sheet = Wizard();
+        ASSERT_TRUE(sheet != NULL);
+        ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+        HWND progress = Progress();
+        ASSERT_TRUE(progress != NULL);
+        // Read without a message: the dialog's thread is busy with the removal.
+        HWND status = GetDlgItem(progress, 1004);
+        std::string seen;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                char text[512] = "";
+                GetWindowTextA(status, text, sizeof text);
+                seen = text;
+                return seen == kGermanUpdatingRegistry;
+            },
+            kWindowTimeout))
+            << "status line: " << seen;
+        HWND restart = Restart();
+        ASSERT_TRUE(restart != NULL);
+        EXPECT_EQ(WindowText(GetDlgItem(restart, 202)), kGermanRestartBody);
+        PressButton(restart, IDCANCEL);
+        EXPECT_EQ(WaitForExit(), 0u);
+        EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kGermanNoSetupBox}));
+        ExpectPackageFilesRemoved();
+    }
+}
+
+// Restarts asked for with the program's ExitWindowsEx import pointed at a recorder
+// (e2e_restart_hook.dll). A real EWX_REBOOT under Wine returns TRUE at once; wineboot
+// then asks the processes of the prefix in the order of their ids and ends each one
+// that agrees, up to the first that refuses: a refusing window of the test would
+// still see the bench's keeper ended.
+class AcceptedRestart : public RemovrRun {
+protected:
+    HMODULE restartHook = NULL;
+    HHOOK loadHook = NULL;
+
+    void TearDown() override
+    {
+        if (loadHook != NULL) UnhookWindowsHookEx(loadHook);
+        RemovrRun::TearDown();
+        if (restartHook != NULL) FreeLibrary(restartHook);
+    }
+
+    template <typename T>
+    T RestartHookFunction(const char* name)
+    {
+        return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(restartHook, name)));
+    }
+
+    LONG ExitRequests() { return RestartHookFunction<LONG (*)()>("ExitRequests")(); }
+    LONG LastExitFlags() { return RestartHookFunction<LONG (*)()>("LastExitFlags")(); }
+
+    // Starts the program and puts the recorder in place, answering answer.
+    bool StartWithRecorder(BOOL answer)
+    {
+        restartHook = LoadLibraryA(g_restartHookPath.c_str());
+        EXPECT_TRUE(restartHook != NULL) << g_restartHookPath;
+        if (restartHook == NULL) return false;
+        RestartHookFunction<void (*)()>("ResetExitRequests")();
+        RestartHookFunction<void (*)(LONG)>("SetExitAnswer")(answer);
+        StageSetupLibrary();
+        Start();
+        HWND sheet = Wizard();
+        EXPECT_TRUE(sheet != NULL);
+        if (sheet == NULL) return false;
+        HOOKPROC proc = RestartHookFunction<HOOKPROC>("LoadHook@12");
+        EXPECT_TRUE(proc != NULL);
+        loadHook = SetWindowsHookExA(WH_GETMESSAGE, proc, restartHook, process.dwThreadId);
+        EXPECT_TRUE(loadHook != NULL) << GetLastError();
+        // Any message the program takes from its queue brings the library in.
+        auto patched = RestartHookFunction<LONG (*)()>("ImportPatched");
+        bool inPlace = WaitUntil(
+            [&] {
+                PostMessageA(sheet, WM_NULL, 0, 0);
+                return patched() >= 1;
+            },
+            kWindowTimeout);
+        EXPECT_TRUE(inPlace) << "ExitWindowsEx import not replaced";
+        return inPlace;
+    }
+};
+
+// Enter takes the default OK: one request for a reboot; once it is under way the
+// program ends quietly.
+TEST_F(AcceptedRestart, EnterAsksForOneRebootAndEndsQuietly)
+{
+    ASSERT_TRUE(StartWithRecorder(TRUE));
+    MessageBoxWatcher boxes({IDOK}, process.dwProcessId);
+    HWND restart = FinishToRestartOffer();
+    ASSERT_TRUE(restart != NULL);
+    HWND ok = GetDlgItem(restart, IDOK);
+    ASSERT_TRUE(WaitUntil([&] {
+        GUITHREADINFO gui = {};
+        gui.cbSize = sizeof gui;
+        GetGUIThreadInfo(process.dwThreadId, &gui);
+        return gui.hwndFocus == ok;
+    }, kWindowTimeout));
+    PostMessageA(ok, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageA(ok, WM_KEYUP, VK_RETURN, 0xC0000001);
+    EXPECT_EQ(WaitForExit(), 0u);
+    EXPECT_EQ(ExitRequests(), 1);
+    EXPECT_EQ(LastExitFlags(), static_cast<LONG>(EWX_REBOOT));
+    EXPECT_EQ(Boxes(boxes), std::vector<std::string>());
+    ExpectPackageFilesRemoved();
+}
+
+// A refused restart is reported once, as an error, and the program still ends
+// normally: no closing warning, exit code 0.
+TEST_F(AcceptedRestart, RefusedRebootShowsTheExitWindowsError)
+{
+    ASSERT_TRUE(StartWithRecorder(FALSE));
+    MessageBoxWatcher boxes({IDOK}, process.dwProcessId);
+    HWND restart = FinishToRestartOffer();
+    ASSERT_TRUE(restart != NULL);
+    PressButton(restart, IDOK);
+    EXPECT_EQ(WaitForExit(), 0u);
+    EXPECT_EQ(ExitRequests(), 1);
+    EXPECT_EQ(LastExitFlags(), static_cast<LONG>(EWX_REBOOT));
+    EXPECT_EQ(Boxes(boxes), std::vector<std::string>({kExitWindowsBox}));
+    // 2: the error icon, as the program itself loads it.
+    EXPECT_EQ(RestartHookFunction<LONG (*)()>("LastBoxIcon")(), 2);
+    ExpectPackageFilesRemoved();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 4) {
-        fprintf(stderr, "usage: %s REMOVR.EXE TKSET32.dll e2e_hook.dll\n", argv[0]);
+    if (argc < 6) {
+        fprintf(stderr,
+                "usage: %s REMOVR.EXE TKSET32.dll e2e_hook.dll TKRES32.DLL e2e_restart_hook.dll\n",
+                argv[0]);
         return 2;
     }
     g_removrPath = FromUnixPath(argv[1]);
     g_setupLibraryPath = FromUnixPath(argv[2]);
     g_hookLibraryPath = FromUnixPath(argv[3]);
+    g_resourceLibraryPath = FromUnixPath(argv[4]);
+    g_restartHookPath = FromUnixPath(argv[5]);
     return RUN_ALL_TESTS();
 }
