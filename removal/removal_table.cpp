@@ -66,16 +66,19 @@ int SetInfDirFromWindowsDir()
 
 int BuildEntryPath(const RemovalEntry& entry, char* out, size_t outSize)
 {
-    switch (entry.location) {
-    case LOCATION_INSTALL:
-        return FormatPath(out, outSize, "%s%s", g_szInstallDir, entry.fileName);
-    case LOCATION_SYSTEM:
-        return FormatPath(out, outSize, "%s\\%s", g_szSystemDir, entry.fileName);
-    case LOCATION_INF:
-        return FormatPath(out, outSize, "%s\\%s", g_szInfDir, entry.fileName);
+    // A directory that could not be found is no directory: "\\NAME" or a bare
+    // "NAME" would name another file.
+    const char* dir = entry.location == LOCATION_INSTALL  ? g_szInstallDir
+                      : entry.location == LOCATION_SYSTEM ? g_szSystemDir
+                      : entry.location == LOCATION_INF    ? g_szInfDir
+                                                          : "";
+    if (dir[0] == '\0') {
+        if (outSize) out[0] = '\0';
+        return 0;
     }
-    if (outSize) out[0] = '\0';
-    return 0;
+    // The install directory already ends in its backslash.
+    const char* format = entry.location == LOCATION_INSTALL ? "%s%s" : "%s\\%s";
+    return FormatPath(out, outSize, format, dir, entry.fileName);
 }
 
 int BuildNulLine(const char* path, char* out, size_t outSize)

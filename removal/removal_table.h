@@ -36,7 +36,8 @@ int FormatPath(char* out, size_t outSize, const char* format, const char* a, con
 int SetInfDirFromWindowsDir();
 
 // Full path of an entry by its location rule. 0, with out empty, when the path
-// does not fit: such a file is skipped, never cut to a name that may be another.
+// does not fit or its directory is unknown (empty): such a file is skipped, never
+// cut to a name that may be another.
 int BuildEntryPath(const RemovalEntry& entry, char* out, size_t outSize);
 
 // "NUL=<path>". 0, with out empty, when it does not fit.

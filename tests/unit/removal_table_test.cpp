@@ -62,6 +62,13 @@ TEST(RemovalTable, BuildsPathsByLocationAndRefusesWhatDoesNotFit)
     RemovalEntry unknown = {7, "X", nullptr};
     EXPECT_EQ(BuildEntryPath(unknown, path, sizeof path), 0);
 
+    // A directory the system did not report makes no path at all.
+    g_szSystemDir[0] = '\0';
+    EXPECT_EQ(BuildEntryPath(g_removalTable[29], path, sizeof path), 0);
+    EXPECT_STREQ(path, "");
+    g_szInstallDir[0] = '\0';
+    EXPECT_EQ(BuildEntryPath(g_removalTable[6], path, sizeof path), 0);
+
     std::strcpy(g_szWindowsDir, std::string(256, 'w').c_str());  // 260 with "\\INF"
     EXPECT_EQ(SetInfDirFromWindowsDir(), 0);
 }
