@@ -52,7 +52,7 @@ shoot() {
   return 0
 }
 
-# 768 rows: band step 301, band j on rows 301*j/100 .. 301*(j+1)/100 - 1.
+# 768 rows: band step 302, band j on rows 302*j/100 .. 302*(j+1)/100 - 1.
 if shoot 1024 768; then
   check 0 0 0000FF "band 0"
   check 1023 3 0000FE "band 1 (rows 3-5)"
