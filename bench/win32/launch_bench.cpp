@@ -11,6 +11,8 @@
 // once. The wizard is only found, never pressed, so the removal never starts.
 #include <windows.h>
 
+#include "gui_driver.h"
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -48,44 +50,6 @@ std::string BaseName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string ClassOf(HWND hwnd)
-{
-    char name[64];
-    int n = GetClassNameA(hwnd, name, sizeof name);
-    return std::string(name, n > 0 ? n : 0);
-}
-
-// A message box is a dialog whose text sits in the static control 0xFFFF.
-bool IsMessageBox(HWND hwnd)
-{
-    HWND text = GetDlgItem(hwnd, 0xFFFF);
-    return text != NULL && ClassOf(text) == "Static";
-}
-
-struct Search {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialogOfProcess(HWND hwnd, LPARAM lParam)
-{
-    Search* search = reinterpret_cast<Search*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    if (owner != search->processId || !IsWindowVisible(hwnd))
-        return TRUE;
-    if (ClassOf(hwnd) != "#32770" || IsMessageBox(hwnd))
-        return TRUE;
-    HWND control = GetDlgItem(hwnd, kDialogControlId);
-    for (HWND child = GetWindow(hwnd, GW_CHILD); control == NULL && child != NULL;
-         child = GetWindow(child, GW_HWNDNEXT))
-        control = GetDlgItem(child, kDialogControlId);
-    if (control == NULL)
-        return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
 void EndProcess(const PROCESS_INFORMATION& info)
 {
     TerminateProcess(info.hProcess, 1);
@@ -114,13 +78,12 @@ double LaunchOnce(const std::string& path, const std::string& directory)
                 GetLastError());
         return -1;
     }
-    Search search = {info.dwProcessId, NULL};
     double elapsedMs = 0;
     for (;;) {
-        EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&search));
+        HWND found = DialogWithControl(info.dwProcessId, kDialogControlId);
         QueryPerformanceCounter(&now);
         elapsedMs = 1000.0 * (double)(now.QuadPart - start.QuadPart) / (double)frequency.QuadPart;
-        if (search.found != NULL)
+        if (found != NULL)
             break;
         if (elapsedMs > kLaunchDeadlineMs ||
             WaitForSingleObject(info.hProcess, kPollIntervalMs) == WAIT_OBJECT_0) {

@@ -55,38 +55,6 @@ static void SaveScreen(const char* name)
     ReleaseDC(NULL, screen);
 }
 
-struct DialogSearch {
-    DWORD processId;
-    int controlId;
-    HWND found;
-};
-
-static BOOL CALLBACK MatchDialogWithControl(HWND window, LPARAM lParam)
-{
-    DialogSearch* search = reinterpret_cast<DialogSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window) ||
-        GetDlgItem(window, search->controlId) == NULL)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-// A visible top-level window of the process holding that control.
-static HWND FindDialogWithControl(DWORD processId, int controlId)
-{
-    DialogSearch search = {processId, controlId, NULL};
-    WaitUntil(
-        [&] {
-            search.found = NULL;
-            EnumWindows(MatchDialogWithControl, reinterpret_cast<LPARAM>(&search));
-            return search.found != NULL;
-        },
-        kStageTimeout);
-    return search.found;
-}
-
 int main(int argc, char** argv)
 {
     if (argc == 4 && std::string(argv[2]) == "--shots") g_shotDir = argv[3];
@@ -119,7 +87,7 @@ int main(int argc, char** argv)
         // The progress dialog stays up a second after its status line turns to the
         // registry step; its thread is busy then, so the text is read from the
         // window manager's copy, not by a message.
-        HWND progress = g_shotDir.empty() ? NULL : FindDialogWithControl(process.dwProcessId, 1003);
+        HWND progress = g_shotDir.empty() ? NULL : FindDialogWithControl(process.dwProcessId, 1003, kStageTimeout);
         if (progress) {
             HWND status = GetDlgItem(progress, 1004);
             WCHAR text[128];

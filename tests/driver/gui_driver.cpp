@@ -49,6 +49,43 @@ HWND FindWindowWithin(const char* className, const char* caption, DWORD processI
     return request.found;
 }
 
+struct DialogSearch {
+    DWORD processId;
+    int controlId;
+    HWND found;
+};
+
+static BOOL CALLBACK MatchDialogWithControl(HWND window, LPARAM lParam)
+{
+    DialogSearch* search = reinterpret_cast<DialogSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+    if (WindowClass(window) != "#32770" || IsMessageBox(window)) return TRUE;
+    HWND control = GetDlgItem(window, search->controlId);
+    for (HWND child = GetWindow(window, GW_CHILD); control == NULL && child != NULL;
+         child = GetWindow(child, GW_HWNDNEXT))
+        control = GetDlgItem(child, search->controlId);
+    if (control == NULL) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND DialogWithControl(DWORD processId, int controlId)
+{
+    DialogSearch search = {processId, controlId, NULL};
+    EnumWindows(MatchDialogWithControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs)
+{
+    HWND found = NULL;
+    WaitUntil([&] { return (found = DialogWithControl(processId, controlId)) != NULL; },
+              timeoutMs);
+    return found;
+}
+
 std::string WindowText(HWND window)
 {
     // WM_GETTEXT with a timeout: the owner thread may be busy.

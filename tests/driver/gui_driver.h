@@ -31,6 +31,13 @@ bool WaitUntil(Condition condition, DWORD timeoutMs)
     }
 }
 
+// The visible top-level dialog (not a message box) of process processId that holds
+// the control controlId, also inside a child dialog as a property page's controls
+// are; NULL when there is none now.
+HWND DialogWithControl(DWORD processId, int controlId);
+// The same, polled until timeoutMs has passed.
+HWND FindDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs);
+
 std::string WindowText(HWND window);
 std::string WindowClass(HWND window);
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gui_driver.h"
+#include "win32_test_support.h"
 #include "removal_table.h"
 
 namespace {
@@ -65,32 +66,9 @@ std::string WindowsDir()
     return dir;
 }
 
-std::string ReadFileText(const std::string& path)
-{
-    std::string text;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    char buffer[4096];
-    DWORD got;
-    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0) text.append(buffer, got);
-    CloseHandle(file);
-    return text;
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 void WriteSmallFile(const std::string& path)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written;
-    WriteFile(file, "x", 1, &written, NULL);
-    CloseHandle(file);
+    ASSERT_TRUE(WriteBytes(path, "x")) << path;
 }
 
 void SetProgramVersion(const char* version)
@@ -110,35 +88,10 @@ struct Search {
     HWND found;
 };
 
-BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM lParam)
-{
-    Search* search = reinterpret_cast<Search*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
-    if (WindowClass(window) != "#32770" || IsMessageBox(window)) return TRUE;
-    // The control may sit in a child dialog, as a property page's controls do.
-    HWND control = GetDlgItem(window, search->controlId);
-    for (HWND child = GetWindow(window, GW_CHILD); control == NULL && child != NULL;
-         child = GetWindow(child, GW_HWNDNEXT))
-        control = GetDlgItem(child, search->controlId);
-    if (control == NULL) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // A visible top-level dialog of the process that holds the control.
 HWND FindDialog(DWORD processId, int controlId, DWORD timeoutMs = kWindowTimeout)
 {
-    Search search = {processId, controlId, NULL};
-    WaitUntil(
-        [&] {
-            search.found = NULL;
-            EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&search));
-            return search.found != NULL;
-        },
-        timeoutMs);
-    return search.found;
+    return FindDialogWithControl(processId, controlId, timeoutMs);
 }
 
 BOOL CALLBACK FindAnyVisible(HWND window, LPARAM lParam)
@@ -327,7 +280,7 @@ protected:
     // Deleted at once, or still there and named on a NUL= line of wininit.ini.
     void ExpectPackageFilesRemoved()
     {
-        std::string text = ReadFileText(wininit);
+        std::string text = ReadBytes(wininit);
         EXPECT_NE(text.find("[rename]"), std::string::npos) << text;
         for (int i = 0; i < g_removalTableCount; i++) {
             const RemovalEntry& entry = g_removalTable[i];
@@ -366,7 +319,7 @@ TEST_F(RemovrRun, FinishAndDeclineRestartShowsNoMessage)
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_EQ(Boxes(watcher), std::vector<std::string>());
     ExpectPackageFilesRemoved();
-    std::string record = ReadFileText(setupRecord);
+    std::string record = ReadBytes(setupRecord);
     EXPECT_EQ(record.find("load"), 0u) << record;
 }
 
@@ -485,7 +438,7 @@ TEST_F(RemovrRun, EarlyCancelYesAbortsBeforeAnyRemoval)
               std::vector<std::string>({kCancelQuestion, kAbortingBox, kExitingBox}));
     // The question was open over the dialog's first paint: the run must not have run.
     ExpectPackageFilesUntouched();
-    EXPECT_EQ(ReadFileText(setupRecord), "<missing>");
+    EXPECT_EQ(ReadBytes(setupRecord), "<missing>");
 }
 
 TEST_F(RemovrRun, DialogsComeUpCentredAtTemplateSize)
