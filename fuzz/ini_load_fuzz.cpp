@@ -2,6 +2,7 @@
 // not fault, and a document that loaded must round-trip: saving it, loading the
 // saved file and saving again gives the same bytes.
 #include "ini_document.h"
+#include "runtime.h"
 
 #include <cstdint>
 #include <cstdio>

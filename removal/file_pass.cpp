@@ -6,10 +6,9 @@
 
 #include <commctrl.h>
 
-#include <new>
-
 #include "ini_document.h"
 #include "removal_table.h"
+#include "runtime.h"
 
 static const char kWininitName[] = "wininit.ini";
 static const char kRenameSection[] = "rename";
@@ -60,7 +59,7 @@ int RunRemovalPass(HWND progressBar, HWND statusText)
                               kWininitName);
     WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
 
-    IniDocument* document = new (std::nothrow) IniDocument;
+    IniDocument* document = RtNew<IniDocument>();
     IniSection* rename = NULL;
     // A file that exists but cannot be held faithfully is never rewritten.
     int writable = 0;
@@ -69,10 +68,10 @@ int RunRemovalPass(HWND progressBar, HWND statusText)
         writable = loaded || document->missing;
         if (loaded) rename = document->FindSection(kRenameSection);
         if (writable && rename == NULL) {
-            rename = new (std::nothrow) IniSection;
+            rename = RtNew<IniSection>();
             if (rename == NULL || !rename->SetName(kRenameSection) ||
                 !document->AppendSection(rename)) {
-                delete rename;
+                RtDelete(rename);
                 rename = NULL;
                 writable = 0;
             }
@@ -95,6 +94,6 @@ int RunRemovalPass(HWND progressBar, HWND statusText)
 
     if (writable && !document->Save(wininitPath)) ok = 0;
     WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
-    delete document;
+    RtDelete(document);
     return ok;
 }

@@ -3,26 +3,21 @@
 // file so that a failed save never damages the file on disk.
 #include "ini_document.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <new>
-
 namespace {
 
 const int kCtrlZ = 0x1A;
 const size_t kPathSize = 260;  // the platform's path limit, terminating zero included
 
-int WriteText(FILE* stream, const char* text)
+int WriteText(RtStream* stream, const char* text)
 {
-    size_t length = std::strlen(text);
-    return std::fwrite(text, 1, length, stream) == length ? 1 : 0;
+    return RtWrite(stream, text, RtLength(text));
 }
 
-// Reads one physical line into buffer. 1: a line; 2: a comment line (buffer empty,
-// its text is not kept, so neither its length nor its bytes matter); 0: end of
-// file before the line's first character; -1: the line cannot be kept faithfully.
-int ReadPhysicalLine(char* buffer, FILE* stream)
+// Reads one physical line into buffer (bufferSize bytes). 1: a line; 2: a comment
+// line (buffer empty, its text is not kept, so neither its length nor its bytes
+// matter); 0: end of file before the line's first character; -1: the line cannot
+// be kept faithfully.
+int ReadPhysicalLine(char* buffer, size_t bufferSize, RtStream* stream)
 {
     size_t length = 0;
     int started = 0;
@@ -30,32 +25,25 @@ int ReadPhysicalLine(char* buffer, FILE* stream)
     buffer[0] = '\0';
 
     for (;;) {
-        int ch = std::getc(stream);
-        if (ch == EOF) {
-            if (std::ferror(stream))
-                return -1;
+        int ch = RtPeekByte(stream);
+        if (ch == RT_ERROR)
+            return -1;
+        // Ctrl-Z is left unread, so that every later read also meets the end.
+        if (ch == RT_END || ch == kCtrlZ)
             break;
-        }
-        if (ch == kCtrlZ) {
-            // Pushed back so that every later read also meets the end of the file.
-            std::ungetc(ch, stream);
-            break;
-        }
+        RtReadByte(stream);
         if (ch == '\n') {
             started = 1;
             break;
         }
         if (ch == '\r') {
-            int following = std::getc(stream);
+            int following = RtPeekByte(stream);
+            if (following == RT_ERROR)
+                return -1;
             if (following == '\n') {
+                RtReadByte(stream);
                 started = 1;
                 break;
-            }
-            if (following == EOF) {
-                if (std::ferror(stream))
-                    return -1;
-            } else {
-                std::ungetc(following, stream);
             }
             // A lone CR is an ordinary character of the line.
         }
@@ -64,7 +52,7 @@ int ReadPhysicalLine(char* buffer, FILE* stream)
         started = 1;
         if (comment)
             continue;
-        if (ch == '\0' || length + 1 >= INI_LINE_SIZE) {
+        if (ch == '\0' || length + 1 >= bufferSize) {
             buffer[0] = '\0';
             return -1;
         }
@@ -88,14 +76,14 @@ int IniLine::SetText(const char* newText)
 {
     if (!newText)
         return 0;
-    size_t length = std::strlen(newText);
+    size_t length = RtLength(newText);
     if (length >= INI_LINE_SIZE)
         return 0;  // refused, never cut
-    std::memcpy(text, newText, length + 1);
+    RtCopyBytes(text, newText, length + 1);
     return 1;
 }
 
-int IniLine::Write(FILE* stream) const
+int IniLine::Write(RtStream* stream) const
 {
     if (!stream)
         return 0;
@@ -112,12 +100,12 @@ IniSection::~IniSection()
     IniLine* line = firstLine;
     while (line) {
         IniLine* following = line->next;
-        delete line;
+        RtDelete(line);
         line = following;
     }
     firstLine = nullptr;
     lastLine = nullptr;
-    delete[] name;
+    RtFree(name);
     name = nullptr;
 }
 
@@ -125,12 +113,10 @@ int IniSection::SetName(const char* text)
 {
     if (!text)
         return 0;
-    size_t length = std::strlen(text);
-    char* copy = new (std::nothrow) char[length + 1];
+    char* copy = RtDuplicate(text);
     if (!copy)
         return 0;
-    std::memcpy(copy, text, length + 1);
-    delete[] name;
+    RtFree(name);
     name = copy;
     return 1;
 }
@@ -139,31 +125,31 @@ int IniSection::SetNameFromHeader(const char* line)
 {
     if (!line)
         return 0;
-    const char* open = std::strchr(line, '[');
+    const char* open = RtFindChar(line, '[');
     if (!open)
         return 0;
-    const char* close = std::strchr(open + 1, ']');
+    const char* close = RtFindChar(open + 1, ']');
     if (!close)
         return 0;
 
     size_t length = static_cast<size_t>(close - (open + 1));
-    char* copy = new (std::nothrow) char[length + 1];
+    char* copy = static_cast<char*>(RtAlloc(length + 1));
     if (!copy)
         return 0;
-    std::memcpy(copy, open + 1, length);
+    RtCopyBytes(copy, open + 1, length);
     copy[length] = '\0';
-    delete[] name;
+    RtFree(name);
     name = copy;
     return 1;
 }
 
 int IniSection::AddLine(const char* text)
 {
-    IniLine* line = new (std::nothrow) IniLine;
+    IniLine* line = RtNew<IniLine>();
     if (!line)
         return 0;
     if (!line->SetText(text) || !AppendLine(line)) {
-        delete line;
+        RtDelete(line);
         return 0;
     }
     return 1;
@@ -181,7 +167,7 @@ int IniSection::AppendLine(IniLine* line)
     return 1;
 }
 
-int IniSection::Write(FILE* stream) const
+int IniSection::Write(RtStream* stream) const
 {
     if (!stream)
         return 0;
@@ -205,7 +191,7 @@ IniDocument::~IniDocument()
     IniSection* section = firstSection;
     while (section) {
         IniSection* following = section->next;
-        delete section;
+        RtDelete(section);
         section = following;
     }
     firstSection = nullptr;
@@ -217,12 +203,9 @@ int IniDocument::Load(const char* path)
     missing = 0;
     if (!path)
         return 0;
-    errno = 0;
-    FILE* stream = std::fopen(path, "rb");
-    if (!stream) {
-        missing = errno == ENOENT ? 1 : 0;
+    RtStream* stream = RtOpenRead(path, &missing);
+    if (!stream)
         return 0;
-    }
 
     // Sections that were in the document before this load never get its lines.
     IniSection* current = nullptr;
@@ -230,7 +213,7 @@ int IniDocument::Load(const char* path)
     char buffer[INI_LINE_SIZE];
 
     for (;;) {
-        int read = ReadIniLine(buffer, stream);
+        int read = ReadIniLine(buffer, sizeof buffer, stream);
         if (read != 1) {
             if (read < 0)
                 result = 0;
@@ -238,9 +221,9 @@ int IniDocument::Load(const char* path)
         }
 
         if (IsSectionHeader(buffer)) {
-            IniSection* section = new (std::nothrow) IniSection;
+            IniSection* section = RtNew<IniSection>();
             if (!section || !AppendSection(section)) {
-                delete section;
+                RtDelete(section);
                 result = 0;
                 break;
             }
@@ -254,30 +237,30 @@ int IniDocument::Load(const char* path)
             continue;
         }
 
-        IniLine* line = new (std::nothrow) IniLine;
+        IniLine* line = RtNew<IniLine>();
         if (!line) {
             result = 0;
             break;
         }
         if (!current) {
             // Lines before the file's first header: one nameless section per load.
-            IniSection* section = new (std::nothrow) IniSection;
+            IniSection* section = RtNew<IniSection>();
             if (!section || !AppendSection(section)) {
-                delete section;
-                delete line;
+                RtDelete(section);
+                RtDelete(line);
                 result = 0;
                 break;
             }
             current = section;
         }
         if (!line->SetText(buffer) || !current->AppendLine(line)) {
-            delete line;
+            RtDelete(line);
             result = 0;
             break;
         }
     }
 
-    std::fclose(stream);
+    RtClose(stream);
     return result;
 }
 
@@ -286,25 +269,23 @@ int IniDocument::Save(const char* path) const
     if (!path)
         return 0;
     char tmp[kPathSize];
-    int length = std::snprintf(tmp, sizeof tmp, "%s.new", path);
+    int length = RtFormat(tmp, sizeof tmp, "%s.new", path);
     if (length < 0 || static_cast<size_t>(length) >= sizeof tmp)
         return 0;
 
-    FILE* stream = std::fopen(tmp, "wb");
+    RtStream* stream = RtOpenWrite(tmp);
     if (!stream)
         return 0;  // nothing was created, so nothing to remove
 
     int ok = 1;
     for (const IniSection* section = firstSection; section && ok; section = section->next)
         ok = section->Write(stream);
-    if (std::fflush(stream) != 0)
-        ok = 0;
-    if (std::fclose(stream) != 0)
+    if (!RtClose(stream))
         ok = 0;
     if (ok)
         ok = IniReplaceFile(tmp, path);
     if (!ok)
-        std::remove(tmp);
+        RtDeleteFile(tmp);
     return ok;
 }
 
@@ -313,7 +294,7 @@ IniSection* IniDocument::FindSection(const char* name) const
     if (!name)
         return nullptr;
     for (IniSection* section = firstSection; section; section = section->next) {
-        if (section->name && std::strcmp(section->name, name) == 0)
+        if (section->name && RtCompare(section->name, name) == 0)
             return section;
     }
     return nullptr;
@@ -331,15 +312,15 @@ int IniDocument::AppendSection(IniSection* section)
     return 1;
 }
 
-int ReadIniLine(char* buffer, FILE* stream)
+int ReadIniLine(char* buffer, size_t bufferSize, RtStream* stream)
 {
-    if (!buffer)
+    if (!buffer || bufferSize == 0)
         return -1;
     buffer[0] = '\0';
     if (!stream)
         return -1;
     for (;;) {
-        int read = ReadPhysicalLine(buffer, stream);
+        int read = ReadPhysicalLine(buffer, bufferSize, stream);
         if (read != 2)
             return read;
         // A comment: read the next line in its place.
@@ -355,10 +336,10 @@ int IsSectionHeader(const char* line)
         ++open;
     if (*open != '[')
         return 0;  // brackets inside a value, such as a path, make no header
-    const char* close = std::strchr(open, ']');
+    const char* close = RtFindChar(open, ']');
     if (!close)
         return 0;
-    const char* semicolon = std::strchr(open, ';');
+    const char* semicolon = RtFindChar(open, ';');
     if (!semicolon)
         return 1;
     // A ';' between the brackets comments the header out; one after them is a note.

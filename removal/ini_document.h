@@ -4,7 +4,9 @@
 #ifndef REMOVR_INI_DOCUMENT_H
 #define REMOVR_INI_DOCUMENT_H
 
-#include <cstdio>
+#include <stddef.h>
+
+#include "runtime.h"
 
 // Capacity of one line: 519 characters and the terminating zero. A line read from
 // a file is kept whole up to this size; a longer one makes the whole load fail, so
@@ -17,7 +19,7 @@ struct IniLine {
 
     IniLine();
     int SetText(const char* newText);  // 0 for no text or one beyond the capacity
-    int Write(FILE* stream) const;     // text then CR LF; 0 without a stream or on error
+    int Write(RtStream* stream) const;     // text then CR LF; 0 without a stream or on error
 };
 
 struct IniSection {
@@ -32,7 +34,7 @@ struct IniSection {
     int SetNameFromHeader(const char* line);
     int AddLine(const char* text);
     int AppendLine(IniLine* line);
-    int Write(FILE* stream) const;
+    int Write(RtStream* stream) const;
 
 private:
     IniSection(const IniSection&);
@@ -58,10 +60,11 @@ private:
     IniDocument& operator=(const IniDocument&);
 };
 
-// Reads the next line that is not a comment into buffer (INI_LINE_SIZE bytes).
-// 1: a line was read; 0: no further line (buffer empty); -1: the stream cannot be
-// read faithfully (read error, a line beyond the capacity, a zero byte in a line).
-int ReadIniLine(char* buffer, FILE* stream);
+// Reads the next line that is not a comment into buffer (bufferSize bytes, room for
+// the terminating zero included). 1: a line was read; 0: no further line (buffer
+// empty); -1: the stream cannot be read faithfully (read error, a line that does
+// not fit the buffer, a zero byte in a line).
+int ReadIniLine(char* buffer, size_t bufferSize, RtStream* stream);
 
 int IsSectionHeader(const char* line);
 

@@ -1,7 +1,7 @@
 // Format checking for texts of the resource library.
 #include "message_format.h"
 
-#include <cstring>
+#include "runtime.h"
 
 static int IsDigit(char c)
 {
@@ -11,12 +11,12 @@ static int IsDigit(char c)
 int IsFormatSafe(const char* format, const char* args)
 {
     size_t used = 0;
-    size_t argCount = std::strlen(args);
+    size_t argCount = RtLength(args);
     for (const char* p = format; *p; p++) {
         if (*p != '%') continue;
         p++;
         if (*p == '%') continue;
-        while (*p && std::strchr("-+ #0", *p)) p++;
+        while (*p && RtFindChar("-+ #0", *p)) p++;
         while (IsDigit(*p)) p++;
         if (*p == '.') {
             p++;

@@ -3,11 +3,10 @@
 // so a bad translation can neither crash the program nor print its memory.
 #include "messages.h"
 
-#include <cstdio>
-
 #include "message_format.h"
 #include "path_rules.h"
 #include "removal_table.h"
+#include "runtime.h"
 
 HMODULE g_hResLib = NULL;
 const char g_szProductName[] = "Varsen Software";
@@ -67,7 +66,7 @@ static int LoadLibraryText(int id, char* out, int size)
 
 static void CopyText(char* out, size_t outSize, const char* text)
 {
-    std::snprintf(out, outSize, "%s", text != NULL ? text : "");
+    RtFormat(out, outSize, "%s", text != NULL ? text : "");
 }
 
 void LoadResourceLibrary()
@@ -98,7 +97,7 @@ const char* LoadMessageText(int id)
         // Only a text from the library is a format; the built-in one is shown as it is.
         if (LoadLibraryText(id, g_szFormat, sizeof g_szFormat) &&
             IsFormatSafe(g_szFormat, "sd")) {
-            std::snprintf(g_szMessage, sizeof g_szMessage, g_szFormat, kProgramFileName, 1);
+            RtFormat(g_szMessage, sizeof g_szMessage, g_szFormat, kProgramFileName, 1);
             return g_szMessage;
         }
         CopyText(g_szMessage, sizeof g_szMessage, builtIn);
@@ -125,7 +124,7 @@ void LoadDialogText(int id, HWND control)
         // The template is ours, but a text that is no fitting format is left as it is.
         if (!IsFormatSafe(format, args)) return;
     }
-    std::snprintf(result, DIALOG_TEXT_SIZE, format, g_szProductName, g_szProductName);
+    RtFormat(result, DIALOG_TEXT_SIZE, format, g_szProductName, g_szProductName);
     SetWindowTextA(control, result);
 }
 

@@ -1,10 +1,9 @@
 // Backdrop painting. Every drawing object is made and deleted inside one paint.
 #include "paint.h"
 
-#include <cstdio>
-
 #include "gradient.h"
 #include "messages.h"
+#include "runtime.h"
 #include "startup.h"
 
 COLORREF g_crGradientTop = 0;
@@ -27,7 +26,7 @@ void PaintBanner(HDC hdc)
     lstrcpynA(font.lfFaceName, kBannerFace, LF_FACESIZE);
 
     char text[kBannerTextSize];
-    int length = std::snprintf(text, sizeof text, "%s Uninstall", g_szProductName);
+    int length = RtFormat(text, sizeof text, "%s Uninstall", g_szProductName);
     if (length > 0 && length < kBannerTextSize) {
         HFONT banner = CreateFontIndirectA(&font);
         HGDIOBJ previous = SelectObject(hdc, banner);

@@ -2,7 +2,7 @@
 // that does not fit makes the whole operation fail.
 #include "path_rules.h"
 
-#include <cstring>
+#include "runtime.h"
 
 static int IsSeparator(char c)
 {
@@ -14,7 +14,7 @@ static int CopyPart(char* out, size_t outSize, const char* from, size_t count)
 {
     if (out == NULL) return 1;
     if (count >= outSize) return 0;
-    std::memcpy(out, from, count);
+    RtCopyBytes(out, from, count);
     out[count] = '\0';
     return 1;
 }
@@ -27,7 +27,7 @@ static void Clear(char* out, size_t outSize)
 int SplitPath(const char* path, char* drive, size_t driveSize, char* dir, size_t dirSize,
               char* name, size_t nameSize, char* ext, size_t extSize)
 {
-    size_t length = std::strlen(path);
+    size_t length = RtLength(path);
     size_t driveLength = (length >= 2 && path[1] == ':') ? 2 : 0;
 
     const char* rest = path + driveLength;
@@ -35,7 +35,7 @@ int SplitPath(const char* path, char* drive, size_t driveSize, char* dir, size_t
     for (const char* p = rest; *p; p++)
         if (IsSeparator(*p)) fileStart = p + 1;
     const char* fileEnd = path + length;
-    const char* extStart = std::strrchr(fileStart, '.');
+    const char* extStart = RtFindLastChar(fileStart, '.');
     if (extStart == NULL) extStart = fileEnd;
 
     if (CopyPart(drive, driveSize, path, driveLength) &&
@@ -54,7 +54,7 @@ int SplitPath(const char* path, char* drive, size_t driveSize, char* dir, size_t
 static int Append(char* out, size_t outSize, size_t* used, const char* text, size_t count)
 {
     if (count >= outSize - *used) return 0;
-    std::memcpy(out + *used, text, count);
+    RtCopyBytes(out + *used, text, count);
     *used += count;
     out[*used] = '\0';
     return 1;
@@ -71,14 +71,14 @@ int JoinPath(char* out, size_t outSize, const char* drive, const char* dir, cons
         ok = Append(out, outSize, &used, drive, 1) && Append(out, outSize, &used, ":", 1);
     }
     if (ok && dir != NULL && dir[0] != '\0') {
-        size_t count = std::strlen(dir);
+        size_t count = RtLength(dir);
         ok = Append(out, outSize, &used, dir, count);
         if (ok && !IsSeparator(dir[count - 1])) ok = Append(out, outSize, &used, "\\", 1);
     }
-    if (ok && name != NULL) ok = Append(out, outSize, &used, name, std::strlen(name));
+    if (ok && name != NULL) ok = Append(out, outSize, &used, name, RtLength(name));
     if (ok && ext != NULL && ext[0] != '\0') {
         if (ext[0] != '.') ok = Append(out, outSize, &used, ".", 1);
-        if (ok) ok = Append(out, outSize, &used, ext, std::strlen(ext));
+        if (ok) ok = Append(out, outSize, &used, ext, RtLength(ext));
     }
     if (!ok) out[0] = '\0';
     return ok;
@@ -86,7 +86,7 @@ int JoinPath(char* out, size_t outSize, const char* drive, const char* dir, cons
 
 int IsFullDirectory(const char* dir)
 {
-    size_t length = std::strlen(dir);
+    size_t length = RtLength(dir);
     if (length == 0 || !IsSeparator(dir[length - 1])) return 0;
     int drivePath = length >= 3 && dir[1] == ':' && IsSeparator(dir[2]) &&
                     ((dir[0] >= 'A' && dir[0] <= 'Z') || (dir[0] >= 'a' && dir[0] <= 'z'));

@@ -1,8 +1,13 @@
 # REMOVR.EXE: a Windows 95/98 GUI program that needs nothing at run time beyond
-# Windows' own libraries. Built without timestamps, so two builds give the same bytes.
+# Windows' own libraries: no C run-time DLL (Windows 95 as first shipped has no
+# MSVCRT.DLL) and no toolchain start-up code. Its entry point is its own
+# (entry.cpp), its heap, streams and formatting are the program's runtime module,
+# and of the toolchain only libgcc's static helpers are linked. Built without
+# timestamps, so two builds give the same bytes.
 enable_language(RC)
 
 add_executable(removr WIN32
+  entry.cpp
   startup.cpp
   paint.cpp
   dialogs.cpp
@@ -10,9 +15,16 @@ add_executable(removr WIN32
 set_target_properties(removr PROPERTIES OUTPUT_NAME REMOVR SUFFIX .EXE)
 target_include_directories(removr PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
                            ${CMAKE_CURRENT_SOURCE_DIR}/resources)
-target_compile_options(removr PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -Os>)
-target_link_libraries(removr PRIVATE removr_win32 user32 gdi32 comctl32 advapi32 kernel32)
+target_compile_options(removr PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${REMOVR_WIN32_CXX_FLAGS}>)
+# The memory routines there must stay loops, never calls to themselves.
+set_source_files_properties(entry.cpp PROPERTIES COMPILE_OPTIONS "-ffreestanding;-fno-builtin")
+# Only the system libraries named here, in this order, then libgcc.
+set(CMAKE_CXX_STANDARD_LIBRARIES "")
+target_link_libraries(removr PRIVATE removr_win32 removr_portable
+                      user32 gdi32 comctl32 advapi32 kernel32 gcc)
 target_link_options(removr PRIVATE
+  -nostdlib
+  -Wl,-e,_WinMainCRTStartup
   -Wl,--subsystem,windows:4.0
   -Wl,--major-os-version,4 -Wl,--minor-os-version,0
   -Wl,--no-insert-timestamp

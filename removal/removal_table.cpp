@@ -2,7 +2,7 @@
 // schedules for deletion at the next Windows start.
 #include "removal_table.h"
 
-#include <cstdio>
+#include "runtime.h"
 
 #define AT_RESTART "NUL"
 
@@ -51,7 +51,7 @@ int FormatPath(char* out, size_t outSize, const char* format, const char* a,
                        const char* b)
 {
     if (outSize == 0) return 0;
-    int n = std::snprintf(out, outSize, format, a, b);
+    int n = RtFormat(out, outSize, format, a, b);
     if (n < 0 || static_cast<size_t>(n) >= outSize) {
         out[0] = '\0';
         return 0;

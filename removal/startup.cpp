@@ -3,9 +3,6 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
-#include <new>
-
 #include "dialogs.h"
 #include "messages.h"
 #include "paint.h"
@@ -25,22 +22,6 @@ static const DWORD kMainStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLI
 static const UINT kMainClassStyle = CS_VREDRAW | CS_HREDRAW | CS_BYTEALIGNCLIENT;
 // Below 3.12 (0x030C) the program does not run.
 static const unsigned int kNewestRefusedVersion = 779;
-
-// The program's heap operators, on malloc and free. It is built without exceptions,
-// and allocates only with new (std::nothrow); the library's versions of these would
-// bring the whole exception runtime into the program.
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    return std::malloc(size != 0 ? size : 1);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    return std::malloc(size != 0 ? size : 1);
-}
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 // Drive and directory of the running program, ending in a backslash. 0 when they
 // cannot be made: the file table must never be resolved against anything else.
@@ -95,19 +76,38 @@ int InitInstance(HINSTANCE hInstance, HINSTANCE hPrevInstance, int nCmdShow)
 }
 
 // On the NT family a process may restart Windows only with its shutdown privilege
-// switched on; Windows 95/98 have no privileges.
+// switched on. Windows 95/98 have no privileges and only stub the security calls,
+// so they are looked up here, on the NT family only, never imported.
+typedef BOOL(WINAPI* OpenProcessTokenProc)(HANDLE, DWORD, PHANDLE);
+typedef BOOL(WINAPI* LookupPrivilegeValueProc)(LPCSTR, LPCSTR, PLUID);
+typedef BOOL(WINAPI* AdjustTokenPrivilegesProc)(HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD,
+                                                PTOKEN_PRIVILEGES, PDWORD);
+
+static FARPROC SecurityCall(const char* name)
+{
+    HMODULE advapi = GetModuleHandleA("ADVAPI32.DLL");
+    return advapi != NULL ? GetProcAddress(advapi, name) : NULL;
+}
+
 static void EnableShutdownPrivilege()
 {
     if (GetVersion() & 0x80000000) return;
+    OpenProcessTokenProc openToken = reinterpret_cast<OpenProcessTokenProc>(
+        reinterpret_cast<void*>(SecurityCall("OpenProcessToken")));
+    LookupPrivilegeValueProc lookup = reinterpret_cast<LookupPrivilegeValueProc>(
+        reinterpret_cast<void*>(SecurityCall("LookupPrivilegeValueA")));
+    AdjustTokenPrivilegesProc adjust = reinterpret_cast<AdjustTokenPrivilegesProc>(
+        reinterpret_cast<void*>(SecurityCall("AdjustTokenPrivileges")));
+    if (openToken == NULL || lookup == NULL || adjust == NULL) return;
+
     HANDLE token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
-        return;
+    if (!openToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
     TOKEN_PRIVILEGES privileges;
     ZeroMemory(&privileges, sizeof privileges);
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    if (LookupPrivilegeValueA(NULL, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid))
-        AdjustTokenPrivileges(token, FALSE, &privileges, 0, NULL, NULL);
+    if (lookup(NULL, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid))
+        adjust(token, FALSE, &privileges, 0, NULL, NULL);
     CloseHandle(token);
 }
 
@@ -190,9 +190,12 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
     }
 
     MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+    for (;;) {
+        BOOL got = GetMessageA(&msg, NULL, 0, 0);
+        if (got == 0) return static_cast<int>(msg.wParam);
+        // -1: the loop cannot go on, and msg holds nothing to read.
+        if (got == -1) return 0;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return static_cast<int>(msg.wParam);
 }

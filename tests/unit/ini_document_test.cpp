@@ -1,6 +1,7 @@
 // The wininit.ini document: what a load and save keep and change, the header rule,
 // the line capacity, and that a failed save leaves the file on disk as it was.
 #include "ini_document.h"
+#include "runtime.h"
 
 #include <gtest/gtest.h>
 
@@ -80,15 +81,32 @@ TEST_F(IniDocumentTest, LoadAndSaveKeepLinesAndNormaliseLineEnds)
 
     // Once the end of the file is met every later read meets it too.
     Put(Path("z.ini"), "a\r\x1A" "b\n");
-    FILE* f = std::fopen(Path("z.ini").c_str(), "rb");
+    RtStream* f = RtOpenRead(Path("z.ini").c_str(), NULL);
     ASSERT_TRUE(f);
     char buffer[INI_LINE_SIZE];
-    EXPECT_EQ(1, ReadIniLine(buffer, f));
+    EXPECT_EQ(1, ReadIniLine(buffer, sizeof buffer, f));
     EXPECT_STREQ("a\r", buffer);
-    EXPECT_EQ(0, ReadIniLine(buffer, f));
-    EXPECT_EQ(0, ReadIniLine(buffer, f));
+    EXPECT_EQ(0, ReadIniLine(buffer, sizeof buffer, f));
+    EXPECT_EQ(0, ReadIniLine(buffer, sizeof buffer, f));
     EXPECT_STREQ("", buffer);
-    std::fclose(f);
+    RtClose(f);
+
+    // A line that does not fit the caller's buffer is refused whole, never cut.
+    Put(Path("z.ini"), "abcd\nabc\n");
+    f = RtOpenRead(Path("z.ini").c_str(), NULL);
+    ASSERT_TRUE(f);
+    char small[4];
+    EXPECT_EQ(-1, ReadIniLine(small, sizeof small, f));
+    EXPECT_STREQ("", small);
+    RtClose(f);
+    f = RtOpenRead(Path("z.ini").c_str(), NULL);
+    ASSERT_TRUE(f);
+    char exact[5];
+    EXPECT_EQ(1, ReadIniLine(exact, sizeof exact, f));
+    EXPECT_STREQ("abcd", exact);
+    EXPECT_EQ(1, ReadIniLine(exact, sizeof exact, f));
+    EXPECT_STREQ("abc", exact);
+    RtClose(f);
 }
 
 TEST_F(IniDocumentTest, HeadersSectionsAndNames)
@@ -154,7 +172,7 @@ TEST_F(IniDocumentTest, LineCapacityAndUnreadableFiles)
 TEST_F(IniDocumentTest, MissingFileAndLoadingIntoAFilledDocument)
 {
     IniDocument doc;
-    IniSection* rename = new IniSection;
+    IniSection* rename = RtNew<IniSection>();
     ASSERT_EQ(1, rename->SetName("rename"));
     ASSERT_EQ(1, doc.AppendSection(rename));
     ASSERT_EQ(1, rename->AddLine("A"));
@@ -192,7 +210,7 @@ TEST_F(IniDocumentTest, MissingFileAndLoadingIntoAFilledDocument)
 TEST_F(IniDocumentTest, FailedSaveLeavesTheOldFile)
 {
     IniDocument doc;
-    IniSection* section = new IniSection;
+    IniSection* section = RtNew<IniSection>();
     ASSERT_EQ(1, doc.AppendSection(section));
     ASSERT_EQ(1, section->AddLine("NUL=C:\\NEW.DLL"));
 

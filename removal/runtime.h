@@ -1,0 +1,80 @@
+// The program's own small runtime: heap, buffered byte streams for files, bounded
+// formatting and the few string helpers it needs. REMOVR.EXE has no C run-time
+// library (Windows 95 as first shipped has no MSVCRT.DLL): runtime_win32.cpp
+// implements the heap and streams over KERNEL32; the host build's twin,
+// runtime_libc.cpp, over the C library. The text helpers (runtime_text.cpp) are
+// the same code in both builds.
+#ifndef REMOVR_RUNTIME_H
+#define REMOVR_RUNTIME_H
+
+#include <stdarg.h>
+#include <stddef.h>
+
+#include <new>  // placement new only
+
+// ---- Heap: NULL when the memory is not there.
+void* RtAlloc(size_t size);
+void RtFree(void* block);
+
+// A record on the heap, constructed in place; NULL when the memory is not there.
+template <typename T>
+T* RtNew()
+{
+    void* block = RtAlloc(sizeof(T));
+    return block != NULL ? ::new (block) T() : NULL;
+}
+
+template <typename T>
+void RtDelete(T* record)
+{
+    if (record == NULL) return;
+    record->~T();
+    RtFree(record);
+}
+
+// ---- Byte streams on files. No text conversion happens here: the callers handle
+// the Windows conventions (CR LF, Ctrl-Z) themselves.
+struct RtStream;
+
+enum {
+    RT_END = -1,    // no further byte
+    RT_ERROR = -2   // the file could not be read
+};
+
+// Opens an existing file for reading. NULL when it cannot be opened; *missing (if
+// given) is then 1 when the file (or its directory) does not exist, else 0.
+RtStream* RtOpenRead(const char* path, int* missing);
+// Creates the file, or cuts an existing one to nothing, for writing. NULL on failure.
+RtStream* RtOpenWrite(const char* path);
+// The next byte (0..255), RT_END or RT_ERROR. A read error is sticky.
+int RtReadByte(RtStream* stream);
+// The next byte without taking it.
+int RtPeekByte(RtStream* stream);
+// 1 when all count bytes were taken; once a write has failed every later one fails.
+int RtWrite(RtStream* stream, const void* bytes, size_t count);
+// Writes out what is buffered and closes. 1 only when every write of the stream and
+// the close succeeded. Always frees the stream.
+int RtClose(RtStream* stream);
+// 1 when the file was deleted.
+int RtDeleteFile(const char* path);
+
+// ---- Texts.
+size_t RtLength(const char* text);
+// The first (or last) c in text, or NULL; c may be the terminating zero.
+const char* RtFindChar(const char* text, char c);
+const char* RtFindLastChar(const char* text, char c);
+// Byte-wise comparison: 0 when equal, else the sign of the first difference.
+int RtCompare(const char* a, const char* b);
+void RtCopyBytes(void* to, const void* from, size_t count);
+// A heap copy of text (free it with RtFree), or NULL.
+char* RtDuplicate(const char* text);
+
+// Bounded formatting with the conversions the program uses: %s, %d, %i, %u and %%,
+// with the flags "-+ 0#", a width and a precision in digits. Always terminates out
+// when size > 0, cutting what does not fit. Returns the length that the whole
+// result has (as snprintf does), so "result < size" is the fit check.
+// An unknown conversion is copied as it stands and takes no argument.
+int RtFormat(char* out, size_t size, const char* format, ...);
+int RtFormatV(char* out, size_t size, const char* format, va_list args);
+
+#endif
