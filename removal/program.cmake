@@ -28,4 +28,6 @@ target_link_options(removr PRIVATE
   -Wl,--subsystem,windows:4.0
   -Wl,--major-os-version,4 -Wl,--minor-os-version,0
   -Wl,--no-insert-timestamp
+  -Wl,-T,${PROJECT_SOURCE_DIR}/cmake/constructor_tables.ld
   -s)
+set_property(TARGET removr APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/constructor_tables.ld)

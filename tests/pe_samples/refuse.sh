@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The header check refuses each bad image for its own fault, and only for it.
+# Usage: refuse.sh CHECK-PE CRT_PROGRAM CONSTRUCTOR_PROGRAM ORDINAL_PROGRAM
+set -uo pipefail
+check_pe=$1 crt=$2 constructor=$3 ordinal=$4
+failures=0
+
+expect_refused() {  # expect_refused FILE WHAT-MUST-FAIL
+  local out status
+  out=$("$check_pe" --platform "$1" 2>&1); status=$?
+  local failed; failed=$(echo "$out" | grep '^FAIL' | sed -E 's/^FAIL [^:]+: ([^:]+):.*/\1/' | sort -u | tr '\n' '|')
+  if [ "$status" -ne 0 ] && [ "$failed" == "$2" ]; then
+    echo "ok   $(basename "$1") refused for: $2"
+  else
+    echo "FAIL $(basename "$1"): exit $status, failed checks [$failed], expected [$2]"
+    echo "$out" | sed 's/^/     /'
+    failures=$((failures + 1))
+  fi
+}
+
+# Its start-up code brings the run-time's constructor and TLS tables as well.
+expect_refused "$crt" "C run-time libraries|constructor tables|imports outside the Windows 95 list|"
+expect_refused "$constructor" "constructor tables|"
+expect_refused "$ordinal" "imports by ordinal|"
+[ "$failures" -eq 0 ] && echo "refuse: every bad image refused" && exit 0
+exit 1
