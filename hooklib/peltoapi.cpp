@@ -3,10 +3,34 @@
 #include "shared_state.h"
 #include "window_filter.h"
 
+// The rule's constants and the numbers the library is built around must be the
+// platform's own.
+static_assert(FILTER_WS_VISIBLE == WS_VISIBLE, "WS_VISIBLE");
+static_assert(FILTER_WS_SYSMENU == WS_SYSMENU, "WS_SYSMENU");
+static_assert(FILTER_BS_TYPEMASK == BS_TYPEMASK, "BS_TYPEMASK");
+static_assert(FILTER_BS_DEFPUSHBUTTON == BS_DEFPUSHBUTTON, "BS_DEFPUSHBUTTON");
+static_assert(WM_AUTOJUMP == 0x504, "WM_AUTOJUMP is WM_USER + 260");
+static_assert(WH_CBT == 5 && HCBT_CREATEWND == 3, "the CBT hook and its creation code");
+static_assert(sizeof(OSVERSIONINFOA) == 148, "the version record the system expects");
+static_assert(VER_PLATFORM_WIN32_NT == 2, "the NT platform identifier");
+static_assert(DLL_PROCESS_ATTACH == 1 && DLL_PROCESS_DETACH == 0, "the entry reasons");
+
 // Per process: set when this process loaded the library at its start while no hook
 // was on; such a process takes the hook down when it unloads the library.
 static int g_bHookOwner = 0;
 static OSVERSIONINFOA g_osVersion;
+
+// Other processes write these words at any time: each is read once, where the
+// source says so, whatever the optimiser would do with a plain read.
+static HWND ReadReceiver(void)
+{
+    return *(const volatile HWND*)&ghWndScroller;
+}
+
+static int ReadAutoJumpMode(void)
+{
+    return *(const volatile int*)&g_nAutoJumpMode;
+}
 
 static void RemoveHook(void)
 {
@@ -65,7 +89,7 @@ static void AnnounceNewWindow(HWND hWndReceiver, HWND hWndNew, const CBT_CREATEW
 {
     if (hWndNew == NULL || pCreate == NULL || pCreate->lpcs == NULL)
         return;
-    int nMode = g_nAutoJumpMode;
+    int nMode = ReadAutoJumpMode();
     unsigned long dwStyle = (unsigned long)pCreate->lpcs->style;
     char szClassName[10];
     const char* pszClassName = NULL;
@@ -80,7 +104,7 @@ static void AnnounceNewWindow(HWND hWndReceiver, HWND hWndNew, const CBT_CREATEW
 extern "C" LRESULT CALLBACK CbtHookProcedure(int nCode, WPARAM wParam, LPARAM lParam)
 {
     if (nCode >= 0) {
-        HWND hWndReceiver = ghWndScroller;
+        HWND hWndReceiver = ReadReceiver();
         if (hWndReceiver != NULL && nCode == HCBT_CREATEWND)
             AnnounceNewWindow(hWndReceiver, (HWND)wParam, (const CBT_CREATEWNDA*)lParam);
     }

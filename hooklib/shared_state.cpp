@@ -5,6 +5,12 @@
 // The fields keep this order: this file is built with -fno-toplevel-reorder, which
 // emits variables in the order written. The library loads at one fixed address in
 // every process, so g_hLibInstance and the address of g_tvHitTest hold everywhere.
+// Every field is one or more aligned 32-bit words, so each process finds each field
+// at the same place: the hit-test record is pt.x, pt.y, flags and hItem.
+static_assert(sizeof(HHOOK) == 4 && sizeof(HINSTANCE) == 4 && sizeof(HWND) == 4 &&
+              sizeof(int) == 4 && sizeof(UINT) == 4, "32-bit words");
+static_assert(sizeof(TVHITTESTINFO) == 16, "the hit-test record");
+
 #define SHARED_STORAGE __attribute__((section("._SCLDAT"), shared))
 
 extern "C" {

@@ -7,6 +7,13 @@
 // the accelerator notification code 1 in the high word.
 static const WPARAM ZOOM_LISTVIEW_COMMAND = 0x1A022;
 
+// The messages and codes the views of other programs are built to understand.
+static_assert(TVM_HITTEST == 0x1111 && TVM_EXPAND == 0x1102, "tree-view messages");
+static_assert(TVE_COLLAPSE == 1 && TVE_EXPAND == 2, "tree-view expand actions");
+static_assert(TVHT_ONITEM == 0x46, "icon, label and state icon");
+static_assert(WM_COMMAND == 0x111 && WM_LBUTTONDBLCLK == 0x203 && MK_LBUTTON == 1,
+              "list-view messages");
+
 // The tree view reads the hit-test point through the address it is given; the
 // record lives in the shared section, which sits at the same address in every
 // process that has the library loaded.
