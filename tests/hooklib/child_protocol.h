@@ -23,11 +23,16 @@
 #define CHILD_QUIT (WM_APP + 6)
 // test -> child: load the library at run time; result its module handle, or 0.
 #define CHILD_LOAD_LIBRARY (WM_APP + 7)
+// test -> child: create a window named WITNESS_VETO_NAME (cbt_witness.h), a visible
+// default push button popup with a system menu, so that every mode would announce
+// it; result 1 when the creation failed, 0 when the window was made (and destroyed).
+#define CHILD_MAKE_VETOED (WM_APP + 8)
 
 enum ChildQuery {
     CHILD_QUERY_LIBRARY = 1,  // where PELTOAPI.DLL sits in the child, or 0
     CHILD_QUERY_SCROLLER,     // ghWndScroller as the child sees it
-    CHILD_QUERY_MOUSEWHEEL    // g_uMsgMouseWheel as the child sees it
+    CHILD_QUERY_MOUSEWHEEL,   // g_uMsgMouseWheel as the child sees it
+    CHILD_QUERY_PLATFORM      // the child's platform identifier (GetVersionExA)
 };
 
 // The window set of CHILD_MAKE_WINDOWS, in creation order.

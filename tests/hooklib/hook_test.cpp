@@ -10,10 +10,12 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "cbt_witness.h"
 #include "child_protocol.h"
 #include "failure_printer.h"
 #include "peltoapi.h"
@@ -60,15 +62,27 @@ enum SharedWord {
     SW_COUNT = 9
 };
 
-static DWORD Shared(SharedWord nWord)
+static volatile DWORD* SharedWords(void)
 {
     HMODULE hModule = Library();
     std::vector<const IMAGE_SECTION_HEADER*> sections = SharedSections(hModule);
     if (sections.empty())
-        return 0xDEADBEEF;  // the section test says why
-    const volatile DWORD* pWords =
-        (const volatile DWORD*)((const BYTE*)hModule + sections[0]->VirtualAddress);
-    return pWords[nWord];
+        return NULL;  // the section test says why
+    return (volatile DWORD*)((BYTE*)hModule + sections[0]->VirtualAddress);
+}
+
+static DWORD Shared(SharedWord nWord)
+{
+    volatile DWORD* pWords = SharedWords();
+    return pWords != NULL ? pWords[nWord] : 0xDEADBEEF;
+}
+
+// For states that the exports reach only through another process's end.
+static void SetShared(SharedWord nWord, DWORD dwValue)
+{
+    volatile DWORD* pWords = SharedWords();
+    if (pWords != NULL)
+        pWords[nWord] = dwValue;
 }
 
 static std::set<std::string> ExportedNames(HMODULE hModule)
@@ -170,6 +184,13 @@ static std::string Hex(ULONG_PTR value)
 struct Announcement {
     WPARAM nCode;
     HWND hwnd;
+    bool bSent;  // arrived as a message sent from another thread, not posted
+};
+
+// What the witness hook saw: the hook code and the hook's wParam.
+struct WitnessEvent {
+    WPARAM nCode;
+    HWND hwnd;
 };
 
 static HWND g_hwndTest;
@@ -177,13 +198,17 @@ static HWND g_hwndChild;  // the child's control window
 static PROCESS_INFORMATION g_childInfo;
 static HWND g_hwndMade[KIND_COUNT];
 static std::vector<Announcement> g_announcements;
+static std::vector<WitnessEvent> g_witnessed;
 static std::vector<std::string> g_commands;
 
 static LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     switch (uMsg) {
     case WM_AUTOJUMP:
-        g_announcements.push_back({wParam, (HWND)lParam});
+        g_announcements.push_back({wParam, (HWND)lParam, InSendMessage() != FALSE});
+        return 0;
+    case WM_WITNESS:
+        g_witnessed.push_back({wParam, (HWND)lParam});
         return 0;
     case WM_COMMAND:
         g_commands.push_back(Hex(wParam) + " " + Hex((ULONG_PTR)lParam));
@@ -222,15 +247,52 @@ static HWND TestWindow(void)
     return g_hwndTest;
 }
 
-// Starts window_maker once; it lives until the end of the program.
+static LRESULT SendToChild(UINT uMsg, WPARAM wParam)
+{
+    DWORD_PTR dwResult = 0;
+    if (!SendMessageTimeoutA(g_hwndChild, uMsg, wParam, 0, SMTO_NORMAL, DEADLINE_MS, &dwResult))
+        return -1;
+    return (LRESULT)dwResult;
+}
+
+static DWORD OwnPlatform(void)
+{
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    GetVersionExA(&info);
+    return info.dwPlatformId;
+}
+
+// The child runs under the Windows setting of this program. Settings go by program
+// name, so under one it runs as a copy named for it, as this program does.
+static std::string ChildProgram(void)
+{
+    std::string program = ProgramDirectory() + "window_maker.exe";
+    const char* pszWinver = getenv("WINE_WINVER");
+    if (pszWinver == NULL || *pszWinver == '\0')
+        return program;
+    std::string name = std::string("window_maker-") + pszWinver + ".exe";
+    std::string copy = ProgramDirectory() + name;
+    HKEY hKey;
+    std::string key = "Software\\Wine\\AppDefaults\\" + name;
+    if (!CopyFileA(program.c_str(), copy.c_str(), FALSE) ||
+        RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &hKey,
+                        NULL) != ERROR_SUCCESS)
+        return program;  // the platform check in ChildRunning says so
+    RegSetValueExA(hKey, "Version", 0, REG_SZ, (const BYTE*)pszWinver, (DWORD)strlen(pszWinver) + 1);
+    RegCloseKey(hKey);
+    return copy;
+}
+
+// Starts window_maker once; it lives until the end of the program or EndChild.
 static bool ChildRunning(void)
 {
     if (g_hwndChild != NULL)
         return true;
     if (g_childInfo.hProcess != NULL)
         return false;  // it was started and failed
-    std::string commandLine = "\"" + ProgramDirectory() + "window_maker.exe\" " +
-                              Hex((ULONG_PTR)TestWindow()) + " " + Hex(GetCurrentProcessId());
+    std::string commandLine = "\"" + ChildProgram() + "\" " + Hex((ULONG_PTR)TestWindow()) + " " +
+                              Hex(GetCurrentProcessId());
     if (!StartProcess(commandLine, &g_childInfo))
         return false;
     DWORD dwDeadline = GetTickCount() + DEADLINE_MS;
@@ -243,6 +305,12 @@ static bool ChildRunning(void)
         if (dwWait == WAIT_OBJECT_0)
             return false;  // the child ended
         DispatchPending();
+    }
+    LRESULT nPlatform = SendToChild(CHILD_QUERY, CHILD_QUERY_PLATFORM);
+    if (nPlatform != (LRESULT)OwnPlatform()) {
+        ADD_FAILURE() << "the child runs on platform " << nPlatform << ", this program on "
+                      << OwnPlatform();
+        return false;
     }
     return true;
 }
@@ -259,14 +327,6 @@ static DWORD EndChild(void)
     return dwExit;
 }
 
-static LRESULT SendToChild(UINT uMsg, WPARAM wParam)
-{
-    DWORD_PTR dwResult = 0;
-    if (!SendMessageTimeoutA(g_hwndChild, uMsg, wParam, 0, SMTO_NORMAL, DEADLINE_MS, &dwResult))
-        return -1;
-    return (LRESULT)dwResult;
-}
-
 // ---- Auto-jump rounds ----
 
 // The codes posted for each window of the set, in order: "" none, "2" one post of 2.
@@ -279,14 +339,21 @@ static const RoundCodes MODE3 = {"4", "", "", "", "", "", "4", "4"};
 
 // Has the child make its window set and collects what reached the receiver for
 // those windows (others of the prefix's processes are announced too and ignored).
+// Every announcement must have been posted: one sent would have arrived while this
+// thread waited for the child's reply, with InSendMessage() true.
 static void ExpectRound(const RoundCodes& expected, const char* pszWhat)
 {
     SCOPED_TRACE(pszWhat);
     memset(g_hwndMade, 0, sizeof(g_hwndMade));
     g_announcements.clear();
+    g_witnessed.clear();
     LRESULT nThreadPosts = SendToChild(CHILD_MAKE_WINDOWS, 0);
     DispatchPending();  // the posts came before the reply, so they are all queued
     EXPECT_EQ(0, nThreadPosts) << "posts to the child's own thread queue";
+    size_t nSent = 0;
+    for (const Announcement& a : g_announcements)
+        nSent += a.bSent ? 1 : 0;
+    EXPECT_EQ(0u, nSent) << "announcements sent instead of posted, of " << g_announcements.size();
     RoundCodes got(KIND_COUNT);
     for (int nKind = 0; nKind < KIND_COUNT; ++nKind) {
         EXPECT_NE((HWND)NULL, g_hwndMade[nKind]) << "window kind " << nKind << " not made";
@@ -426,7 +493,16 @@ TEST(AutoJump, OffModesRemoveTheHookAndOtherModesOnlyPassEventsOn)
         EXPECT_EQ(0u, Shared(SW_MODE));
         ExpectRound(NONE, nOff < 0 ? "mode -1" : "mode 0");
     }
-    EXPECT_EQ(1, SetAutoJump(0));  // with no hook on
+    // With no hook on, but a mode left behind (as the owner's end leaves it).
+    for (int nOff : offModes) {
+        SCOPED_TRACE("mode " + std::to_string(nOff) + " with no hook");
+        SetShared(SW_MODE, 5);
+        ASSERT_EQ(0u, Shared(SW_HOOK));
+        EXPECT_EQ(1, SetAutoJump(nOff));
+        EXPECT_EQ(0u, Shared(SW_HOOK));
+        EXPECT_EQ(0u, Shared(SW_MODE));
+        EXPECT_EQ("", OwnWindowCodes());
+    }
 
     EXPECT_EQ(1, SetAutoJump(7));
     DWORD dwHook = Shared(SW_HOOK);
@@ -438,13 +514,74 @@ TEST(AutoJump, OffModesRemoveTheHookAndOtherModesOnlyPassEventsOn)
     SetAutoJump(0);
 }
 
-TEST(AutoJump, NoReceiverNoAnnouncement)
+TEST(AutoJump, NoReceiverNoAnnouncementInAnyMode)
 {
     ResetHook();
     ASSERT_TRUE(ChildRunning());
-    SetAutoJump(2);
     ghWndScroller = NULL;
-    ExpectRound(NONE, "mode 2 without a receiver");
+    for (int nMode = 1; nMode <= 3; ++nMode) {
+        SetAutoJump(nMode);
+        // A post to the null receiver would land in the child's thread queue.
+        ExpectRound(NONE, ("mode " + std::to_string(nMode) + " without a receiver").c_str());
+    }
+    ResetHook();
+}
+
+// What the witness saw of the child's last round: "code:kind" for each event whose
+// wParam is a window of the set.
+static std::vector<std::string> WitnessedRound(void)
+{
+    std::vector<std::string> events;
+    for (const WitnessEvent& e : g_witnessed)
+        for (int nKind = 0; nKind < KIND_COUNT; ++nKind)
+            if (e.hwnd != NULL && e.hwnd == g_hwndMade[nKind])
+                events.push_back(std::to_string(e.nCode) + ":" + std::to_string(nKind));
+    return events;
+}
+
+// A hook installed before PELTOAPI's is called after it, only through its
+// CallNextHookEx: it sees every event only if each is passed on, and its veto of a
+// creation holds only if PELTOAPI's hook returns what CallNextHookEx returned.
+TEST(AutoJump, PassesEveryEventOnAndReturnsTheNextHooksResult)
+{
+    ResetHook();
+    ASSERT_TRUE(ChildRunning());
+    ASSERT_EQ(1, WitnessOn(TestWindow(), g_childInfo.dwProcessId));
+    ExpectRound(NONE, "the witness alone");
+    const std::vector<std::string> baseline = WitnessedRound();
+    for (int nKind = 0; nKind < KIND_COUNT; ++nKind)
+        EXPECT_NE(baseline.end(), std::find(baseline.begin(), baseline.end(),
+                                            std::to_string(HCBT_CREATEWND) + ":" + std::to_string(nKind)))
+            << "the witness saw no creation of window kind " << nKind;
+    EXPECT_EQ(1, SendToChild(CHILD_MAKE_VETOED, 0)) << "the witness alone vetoes";
+
+    struct {
+        int nMode;
+        bool bReceiver;
+        const RoundCodes* pCodes;
+        const char* pszWhat;
+    } const cases[] = {
+        {1, true, &MODE1, "mode 1"},
+        {2, true, &MODE2, "mode 2"},
+        {3, true, &MODE3, "mode 3"},
+        {7, true, &NONE, "mode 7"},
+        {2, false, &NONE, "mode 2 without a receiver"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszWhat);
+        ghWndScroller = c.bReceiver ? TestWindow() : NULL;
+        SetAutoJump(c.nMode);
+        ExpectRound(*c.pCodes, c.pszWhat);
+        EXPECT_EQ(baseline, WitnessedRound()) << "the events that reached the witness";
+        EXPECT_EQ(1, SendToChild(CHILD_MAKE_VETOED, 0)) << "the child made the vetoed window";
+        HWND hwnd = CreateWindowExA(0, "Button", WITNESS_VETO_NAME,
+                                    WS_POPUP | WS_VISIBLE | WS_SYSMENU | BS_DEFPUSHBUTTON, 0, 0, 80, 24,
+                                    NULL, NULL, GetModuleHandleA(NULL), NULL);
+        EXPECT_EQ((HWND)NULL, hwnd) << "this process made the vetoed window";
+        if (hwnd != NULL)
+            DestroyWindow(hwnd);
+    }
+    WitnessOff();
     ResetHook();
 }
 
@@ -670,18 +807,32 @@ TEST(Zoom, OtherWindowsAndNoWindowGetNothing)
     EXPECT_EQ(Lines{}, g_commands);
 }
 
-// ---- A load at run time (last: it ends the child) ----
+// ---- Loads by the hook and at run time while the hook is on: refused on no
+// platform, unlike a start-up load (last: they end the child) ----
 
-TEST(RunTimeLoad, TakesNoOwnership)
+TEST(HookDrivenLoad, SucceedsWhileTheHookIsOnAndAnnounces)
+{
+    EndChild();
+    ResetHook();
+    SetAutoJump(2);
+    ASSERT_NE(0u, Shared(SW_HOOK));
+    ASSERT_TRUE(ChildRunning());  // the creation of its first window brings the library in
+    EXPECT_EQ((LRESULT)Library(), SendToChild(CHILD_QUERY, CHILD_QUERY_LIBRARY));
+    ExpectRound(MODE2, "a child started with the hook on");
+    SetAutoJump(0);
+}
+
+TEST(RunTimeLoad, SucceedsWhileTheHookIsOnAnnouncesAndTakesNoOwnership)
 {
     EndChild();  // a child that has never had the library
     ResetHook();
     ASSERT_TRUE(ChildRunning());
-    EXPECT_EQ(0, SendToChild(CHILD_QUERY, CHILD_QUERY_LIBRARY));
-    EXPECT_EQ((LRESULT)Library(), SendToChild(CHILD_LOAD_LIBRARY, 0)) << "loaded at its base";
     SetAutoJump(2);
     DWORD dwHook = Shared(SW_HOOK);
     EXPECT_NE(0u, dwHook);
+    ASSERT_EQ(0, SendToChild(CHILD_QUERY, CHILD_QUERY_LIBRARY)) << "no window made since the hook went on";
+    EXPECT_EQ((LRESULT)Library(), SendToChild(CHILD_LOAD_LIBRARY, 0)) << "loaded at its base";
+    ExpectRound(MODE2, "after the load at run time");
     EXPECT_EQ(0u, EndChild());
     EXPECT_EQ(dwHook, Shared(SW_HOOK));
     EXPECT_EQ("2", OwnWindowCodes());
@@ -718,6 +869,7 @@ int main(int argc, char** argv)
     FailurePrinter::Install();
     int nResult = RUN_ALL_TESTS();
     SetAutoJump(0);
+    WitnessOff();
     DWORD dwChildExit = EndChild();
     if (dwChildExit != 0)
         fprintf(stderr, "window_maker ended with %lu\n", (unsigned long)dwChildExit);

@@ -9,6 +9,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "cbt_witness.h"
 #include "child_protocol.h"
 #include "peltoapi.h"
 
@@ -165,8 +166,25 @@ static LRESULT MakeViews(void)
     return 1;
 }
 
+// A window that every mode announces, under the name the witness hook vetoes.
+static LRESULT MakeVetoedWindow(void)
+{
+    HWND hwnd = CreateWindowExA(0, "Button", WITNESS_VETO_NAME,
+                                WS_POPUP | WS_VISIBLE | WS_SYSMENU | BS_DEFPUSHBUTTON, 0, 0, 80,
+                                24, NULL, NULL, g_hInstance, NULL);
+    if (hwnd == NULL)
+        return 1;
+    DestroyWindow(hwnd);
+    return 0;
+}
+
 static LRESULT QueryLibrary(WPARAM nQuery)
 {
+    if (nQuery == CHILD_QUERY_PLATFORM) {
+        OSVERSIONINFOA info = {};
+        info.dwOSVersionInfoSize = sizeof(info);
+        return GetVersionExA(&info) ? (LRESULT)info.dwPlatformId : -1;
+    }
     HMODULE hLibrary = GetModuleHandleA(LIBRARY_NAME);
     if (nQuery == CHILD_QUERY_LIBRARY || hLibrary == NULL)
         return (LRESULT)hLibrary;
@@ -190,6 +208,8 @@ static LRESULT CALLBACK ControlProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM 
         return QueryLibrary(wParam);
     case CHILD_LOAD_LIBRARY:
         return (LRESULT)LoadLibraryA(LIBRARY_NAME);
+    case CHILD_MAKE_VETOED:
+        return MakeVetoedWindow();
     case CHILD_QUIT:
         PostQuitMessage(0);
         return 0;
