@@ -1,8 +1,11 @@
 // PELTOAPI.DLL under Wine, across real processes: the library's image and shared
-// section, the auto-jump hook announcing the windows that another process creates,
-// the rules of a start-up load, and the zoom action on another process's views.
-// This program links the library's import library and so binds by the decorated
-// names. Started again as "probe" it is the program that loads the library at start.
+// section, the auto-jump hook announcing the windows that another process creates
+// (posted, with every event passed on to a second hook, CBTWITNESS.DLL, below it),
+// the rules of a start-up load against loads by the hook and at run time, and the
+// zoom action on another process's views. The child runs under this program's
+// Windows setting. This program links the library's import library and so binds by
+// the decorated names. Started again as "probe" it is the program that loads the
+// library at start.
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
