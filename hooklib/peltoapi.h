@@ -1,7 +1,7 @@
 // PELTOAPI.DLL, the package's hook library: the auto-jump hook and the zoom action.
 //
-// Microsoft C++ (32-bit x86): include this header after <windows.h>'s STRICT
-// handles (the default) and link PELTOAPI.LIB. The five functions and variables are
+// Microsoft C++ (32-bit x86): include this header, with <windows.h>'s STRICT
+// handles (the default), and link PELTOAPI.LIB. The five functions and variables are
 // declared with C++ linkage, so the compiler binds them to the library's decorated
 // export names; DoNothing is a plain C name. A C program built with Microsoft's
 // tools cannot declare the decorated names and is refused below.
