@@ -4,6 +4,8 @@
  * the session of the whole Wine prefix. State is shared through a shared section. */
 #include <windows.h>
 
+#include "import_patch.h"
+
 #define SHARED __attribute__((section(".shared"), shared))
 
 volatile LONG g_importPatched SHARED = 0;
@@ -26,26 +28,9 @@ static BOOL WINAPI RecordExitWindows(UINT flags, DWORD reason)
 /* Replaces every import slot of the program that holds user32's ExitWindowsEx. */
 static void PatchProgramImport(void)
 {
-    FARPROC real = GetProcAddress(GetModuleHandleA("user32.dll"), "ExitWindowsEx");
-    BYTE* base = (BYTE*)GetModuleHandleA(NULL);
-    IMAGE_DOS_HEADER* dos = (IMAGE_DOS_HEADER*)base;
-    IMAGE_NT_HEADERS* nt = (IMAGE_NT_HEADERS*)(base + dos->e_lfanew);
-    IMAGE_DATA_DIRECTORY* directory =
-        &nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (real == NULL || directory->VirtualAddress == 0) return;
-    IMAGE_IMPORT_DESCRIPTOR* import = (IMAGE_IMPORT_DESCRIPTOR*)(base + directory->VirtualAddress);
-    for (; import->Name != 0; import++) {
-        IMAGE_THUNK_DATA* slot = (IMAGE_THUNK_DATA*)(base + import->FirstThunk);
-        for (; slot->u1.Function != 0; slot++) {
-            if ((FARPROC)slot->u1.Function != real) continue;
-            DWORD old;
-            if (!VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &old))
-                continue;
-            slot->u1.Function = (DWORD_PTR)RecordExitWindows;
-            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, old, &old);
-            InterlockedIncrement(&g_importPatched);
-        }
-    }
+    int patched = PatchImport(GetModuleHandleA(NULL), "user32.dll", "ExitWindowsEx",
+                              (FARPROC)(void*)RecordExitWindows, NULL);
+    InterlockedExchangeAdd(&g_importPatched, patched);
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
