@@ -29,21 +29,19 @@ static const char* PathForNulLine(const char* path, char* shortPath, DWORD short
     return path;
 }
 
-// Adds one scheduled deletion; 0 when it cannot be recorded completely.
-static int ScheduleAtRestart(IniSection* rename, const char* path)
+// Adds one scheduled deletion; 0 when it will not be done at the next start. The NT
+// family never reads wininit.ini: there only the system's own registration counts.
+static int ScheduleAtRestart(IniSection* rename, const char* path, int nt)
 {
     char shortPath[REMOVR_PATH_SIZE];
     char line[REMOVR_PATH_SIZE];
-    int ok = 1;
-
-    if (rename == NULL ||
-        !BuildNulLine(PathForNulLine(path, shortPath, sizeof shortPath), line, sizeof line) ||
-        !rename->AddLine(line))
-        ok = 0;
-    if (IsNtPlatform() && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES &&
-        !MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT))
-        ok = 0;
-    return ok;
+    int recorded = rename != NULL &&
+                   BuildNulLine(PathForNulLine(path, shortPath, sizeof shortPath), line,
+                                sizeof line) &&
+                   rename->AddLine(line);
+    if (!nt) return recorded;
+    return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ||
+           MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 int RunRemovalPass(HWND progressBar, HWND statusText)
@@ -51,6 +49,7 @@ int RunRemovalPass(HWND progressBar, HWND statusText)
     char wininitPath[REMOVR_PATH_SIZE];
     char path[REMOVR_PATH_SIZE];
     int ok = 1;
+    const int nt = IsNtPlatform();
 
     SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     SendMessageA(progressBar, PBM_SETPOS, kProgressStart, 0);
@@ -77,7 +76,9 @@ int RunRemovalPass(HWND progressBar, HWND statusText)
             }
         }
     }
-    if (!writable) ok = 0;
+    // Only Windows 95/98 read wininit.ini: there a file that cannot be rewritten
+    // leaves every scheduled file on the disk.
+    if (!writable && !nt) ok = 0;
 
     for (int i = 0; i < g_removalTableCount; i++) {
         const RemovalEntry& entry = g_removalTable[i];
@@ -85,14 +86,14 @@ int RunRemovalPass(HWND progressBar, HWND statusText)
         if (!BuildEntryPath(entry, path, sizeof path)) {
             if (entry.pendingName != NULL) ok = 0;
         } else if (entry.pendingName != NULL) {
-            if (!ScheduleAtRestart(writable ? rename : NULL, path)) ok = 0;
+            if (!ScheduleAtRestart(writable ? rename : NULL, path, nt)) ok = 0;
         } else {
             DeleteFileA(path);
         }
         SendMessageA(progressBar, PBM_DELTAPOS, kProgressStep, 0);
     }
 
-    if (writable && !document->Save(wininitPath)) ok = 0;
+    if (writable && !document->Save(wininitPath) && !nt) ok = 0;
     WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
     RtDelete(document);
     return ok;

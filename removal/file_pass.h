@@ -6,8 +6,10 @@
 #include <windows.h>
 
 // Drives the progress dialog's bar and status line while it works. 1 when every
-// scheduled deletion reached the disk, 0 when some did not (wininit.ini could not
-// be read faithfully or replaced, a path did not fit, a registration failed).
+// file scheduled for the next start will be deleted then; 0 when some will stay: a
+// path did not fit, or on Windows 95/98 wininit.ini could not be read faithfully or
+// replaced, or on the NT family an existing file could not be registered with the
+// system (which never reads wininit.ini there).
 int RunRemovalPass(HWND progressBar, HWND statusText);
 
 // 1 on the NT family, which never reads wininit.ini.

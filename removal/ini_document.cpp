@@ -282,11 +282,12 @@ int IniDocument::Save(const char* path) const
         ok = section->Write(stream);
     if (!RtClose(stream))
         ok = 0;
-    if (ok)
-        ok = IniReplaceFile(tmp, path);
-    if (!ok)
+    if (!ok) {
         RtDeleteFile(tmp);
-    return ok;
+        return 0;
+    }
+    // The replace removes tmp, or keeps it when it must.
+    return IniReplaceFile(tmp, path);
 }
 
 IniSection* IniDocument::FindSection(const char* name) const

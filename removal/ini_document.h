@@ -68,8 +68,11 @@ int ReadIniLine(char* buffer, size_t bufferSize, RtStream* stream);
 
 int IsSectionHeader(const char* line);
 
-// Replaces target by the finished temporary file tmp in one step where the system
-// allows it. Implemented per platform (ini_replace_posix.cpp, ini_replace_win32.cpp).
+// Puts the finished temporary file tmp in place of target; 1 when tmp's bytes are
+// there. Afterwards target holds its old bytes or tmp's and tmp is gone, except on
+// Windows 95/98 when the old file was moved aside and neither copy could then be
+// moved in: both are kept beside target, since one of them is the only copy of
+// another program's entries. Per platform (ini_replace_posix.cpp, ini_replace_win32.cpp).
 int IniReplaceFile(const char* tmp, const char* target);
 
 #endif

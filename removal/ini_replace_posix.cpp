@@ -8,5 +8,8 @@ int IniReplaceFile(const char* tmp, const char* target)
 {
     if (!tmp || !target)
         return 0;
-    return std::rename(tmp, target) == 0 ? 1 : 0;
+    if (std::rename(tmp, target) == 0)
+        return 1;
+    std::remove(tmp);
+    return 0;
 }

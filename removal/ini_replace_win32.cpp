@@ -1,9 +1,53 @@
 // Replacing wininit.ini by its finished temporary copy on Windows. The NT family
-// replaces in one step; Windows 95/98 have no MoveFileExA (it fails with
-// ERROR_CALL_NOT_IMPLEMENTED), so there the old file is deleted first.
+// replaces in one step. Windows 95/98 have no MoveFileExA (it fails with
+// ERROR_CALL_NOT_IMPLEMENTED) and MoveFileA never replaces, so there the old file is
+// moved aside under a name of our own, the new one moved in, and only then the old
+// copy deleted; the file that holds another program's entries is never deleted
+// before a complete copy of them is in place.
 #include "ini_document.h"
 
 #include <windows.h>
+
+// Not wininit.bak: Windows writes that one itself at start.
+static const char kAsideSuffix[] = ".old";
+
+// target with kAsideSuffix behind it; 0 when that does not fit.
+static int MakeAsideName(const char* target, char* aside, int size)
+{
+    int length = lstrlenA(target);
+    int suffixLength = static_cast<int>(sizeof kAsideSuffix) - 1;
+    if (length + suffixLength >= size) return 0;
+    for (int i = 0; i < length; i++) aside[i] = target[i];
+    for (int i = 0; i <= suffixLength; i++) aside[length + i] = kAsideSuffix[i];
+    return 1;
+}
+
+static int ReplaceInSteps(const char* tmp, const char* target)
+{
+    char aside[MAX_PATH];
+    if (!MakeAsideName(target, aside, MAX_PATH)) {
+        DeleteFileA(tmp);
+        return 0;
+    }
+    // MoveFileA never overwrites: an old copy still there from an earlier run may
+    // be the only one of what it holds, so then nothing is replaced.
+    if (!MoveFileA(target, aside)) {
+        if (GetLastError() == ERROR_FILE_NOT_FOUND && MoveFileA(tmp, target)) return 1;
+        DeleteFileA(tmp);
+        return 0;
+    }
+    if (MoveFileA(tmp, target)) {
+        DeleteFileA(aside);
+        return 1;
+    }
+    if (MoveFileA(aside, target)) {
+        DeleteFileA(tmp);
+        return 0;
+    }
+    // Neither copy could be put in place: both stay, the old one and the new one,
+    // which holds every entry of the old one.
+    return 0;
+}
 
 int IniReplaceFile(const char* tmp, const char* target)
 {
@@ -11,10 +55,9 @@ int IniReplaceFile(const char* tmp, const char* target)
         return 0;
     if (MoveFileExA(tmp, target, MOVEFILE_REPLACE_EXISTING))
         return 1;
-    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
-        return 0;
-
-    if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES && !DeleteFileA(target))
-        return 0;
-    return MoveFileA(tmp, target) ? 1 : 0;
+    if (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED)
+        return ReplaceInSteps(tmp, target);
+    // The one-step replace failed and left the old file as it was.
+    DeleteFileA(tmp);
+    return 0;
 }

@@ -1,6 +1,7 @@
 // The file removal pass under Wine, against a real progress bar and status line,
 // real files and a real wininit.ini; the Restart cases hand the result to Wine's
-// own start-up processing.
+// own start-up processing. In the Windows 95/98 settings the personality library
+// makes MoveFileExA fail as it fails there, and fails chosen calls on wininit.ini.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,10 +11,35 @@
 #include <vector>
 
 #include "file_pass.h"
+#include "ini_document.h"
+#include "personality_client.h"
 #include "removal_table.h"
 #include "win32_test_support.h"
 
 namespace {
+
+// The personality in this process, loaded on first use.
+Personality& Persona()
+{
+    static Personality persona;
+    static bool loaded = false;
+    if (!loaded) {
+        loaded = true;
+        EXPECT_TRUE(persona.Load(PersonalityPathBesideTests())) << PersonalityPathBesideTests();
+        EXPECT_GT(persona.ApplyHere(), 0);
+    }
+    return persona;
+}
+
+// With no faults and no counts. Its Windows 95/98 calls are on in the 9x settings
+// only, so the NT settings keep their own MoveFileExA.
+Personality& FreshPersona()
+{
+    Personality& persona = Persona();
+    persona.Reset();
+    persona.SetWin9xCalls(!IsNtPlatform());
+    return persona;
+}
 
 struct ControlMessage {
     UINT message;
@@ -190,12 +216,14 @@ TEST_F(FilePass, KeepsWhatOthersScheduledAndFindsTheRenameSectionExactly)
 
 TEST_F(FilePass, NeverRewritesAWininitItCannotHoldFaithfully)
 {
+    // Only Windows 95/98 read wininit.ini: only there do the files stay.
+    const int expected = IsNtPlatform() ? 1 : 0;
     // A line beyond the line capacity, and a zero byte in a line.
     for (const std::string& content :
          {"[rename]\r\nNUL=C:\\" + std::string(600, 'x') + "\r\n",
           std::string("[rename]\r\nNUL=C:\\A\0B\r\n", 19)}) {
         WriteBytes(wininit, content);
-        EXPECT_EQ(Run(), 0);
+        EXPECT_EQ(Run(), expected);
         EXPECT_EQ(ReadBytes(wininit), content);
         // What may be deleted at once is still deleted.
         EXPECT_FALSE(Exists(PathOf(0)));
@@ -205,7 +233,7 @@ TEST_F(FilePass, NeverRewritesAWininitItCannotHoldFaithfully)
     // A wininit.ini that cannot be opened at all is not a missing one.
     DeleteFileA(wininit.c_str());
     ASSERT_TRUE(CreateDirectoryA(wininit.c_str(), NULL));
-    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Run(), expected);
     EXPECT_TRUE(GetFileAttributesA(wininit.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     RemoveDirectoryA(wininit.c_str());
 }
@@ -244,6 +272,121 @@ TEST_F(FilePass, NamesLongPathsByTheirShortForm)
     }
 }
 
+// Message 12 is for files that will really stay: on Windows 95/98 when wininit.ini
+// was not replaced, on the NT family (which never reads it) when the system's own
+// registration of an existing file failed.
+TEST_F(FilePass, ReportsOnlyFilesThatWillReallyStay)
+{
+    const bool nt = IsNtPlatform() == 1;
+    const std::string old = "[rename]\r\nNUL=C:\\OTHER.TXT\r\n";
+    {
+        SCOPED_TRACE("the new wininit.ini cannot be moved in");
+        WriteBytes(wininit, old);
+        Personality& persona = FreshPersona();
+        // 9x: the second MoveFileA puts the new file in; NT: the one MoveFileExA.
+        persona.Fail(nt ? PERSONA_MOVEFILEEX : PERSONA_MOVEFILE, nt ? 1 : 2);
+        EXPECT_EQ(Run(), nt ? 1 : 0) << persona.Log();
+        EXPECT_EQ(persona.Injected(), 1) << persona.Log();
+        EXPECT_EQ(ReadBytes(wininit), old);
+    }
+    for (int i = 0; i < g_removalTableCount; i++) WriteBytes(PathOf(i), "x");
+    {
+        SCOPED_TRACE("the system refuses to register one file for the restart");
+        DeleteFileA(wininit.c_str());
+        Personality& persona = FreshPersona();
+        persona.Fail(PERSONA_SCHEDULE, 1 << 4);
+        EXPECT_EQ(Run(), nt ? 0 : 1);
+        // Windows 95/98 have no such registration: nothing was asked of it.
+        EXPECT_EQ(persona.Calls(PERSONA_SCHEDULE), nt ? 26 : 0);
+        EXPECT_EQ(ReadBytes(wininit), "[rename]\r\n" + ScheduledLines());
+    }
+    FreshPersona();
+}
+
+// Save over a wininit.ini that another program wrote, each step of the replace
+// failed in turn: afterwards wininit.ini holds the old bytes or the new document and
+// nothing of ours is left, except where a copy is the only one of its bytes.
+TEST_F(FilePass, TheReplaceNeverLosesTheOldFile)
+{
+    const std::string old = "[boot]\r\nshell=x\r\n[rename]\r\nNUL=C:\\OTHER.TXT\r\n";
+    const std::string added = old + "NUL=C:\\OURS.TXT\r\n";
+    const std::string newFile = wininit + ".new", aside = wininit + ".old";
+    enum Outcome { NEW, OLD, BOTH_KEPT, NEW_AND_ASIDE, OLD_AND_NEW_FILE, NONE };
+    struct Case {
+        const char* what;
+        bool nt;  // the case of the NT family, else of Windows 95/98
+        bool existing;
+        int kind;
+        LONG mask;
+        int kind2;
+        LONG mask2;
+        Outcome outcome;
+    } cases[] = {
+        {"no fault", false, true, PERSONA_MOVEFILE, 0, -1, 0, NEW},
+        {"old file not moved aside", false, true, PERSONA_MOVEFILE, 1, -1, 0, OLD},
+        {"new file not moved in, old one moved back", false, true, PERSONA_MOVEFILE, 2, -1, 0, OLD},
+        {"neither the new file in nor the old one back", false, true, PERSONA_MOVEFILE, 2 | 4, -1,
+         0, BOTH_KEPT},
+        {"old copy not deleted", false, true, PERSONA_DELETEFILE, 1, -1, 0, NEW_AND_ASIDE},
+        {"old file not moved aside, new file not deleted", false, true, PERSONA_MOVEFILE, 1,
+         PERSONA_DELETEFILE, 1, OLD_AND_NEW_FILE},
+        {"no wininit.ini yet", false, false, PERSONA_MOVEFILE, 0, -1, 0, NEW},
+        {"no wininit.ini yet, new file not moved in", false, false, PERSONA_MOVEFILE, 2, -1, 0,
+         NONE},
+        {"no fault", true, true, PERSONA_MOVEFILEEX, 0, -1, 0, NEW},
+        {"replace refused", true, true, PERSONA_MOVEFILEEX, 1, -1, 0, OLD},
+        {"replace refused, new file not deleted", true, true, PERSONA_MOVEFILEEX, 1,
+         PERSONA_DELETEFILE, 1, OLD_AND_NEW_FILE},
+    };
+    for (const Case& c : cases) {
+        if (c.nt != (IsNtPlatform() == 1)) continue;
+        SCOPED_TRACE(c.what);
+        for (const std::string& path : {wininit, newFile, aside}) DeleteFileA(path.c_str());
+        if (c.existing) WriteBytes(wininit, old);
+        IniDocument document;
+        ASSERT_EQ(document.Load(wininit.c_str()), c.existing ? 1 : 0);
+        IniSection* rename = document.FindSection("rename");
+        if (rename == NULL) {
+            rename = new IniSection;
+            ASSERT_TRUE(rename->SetName("rename") && document.AppendSection(rename));
+        }
+        ASSERT_TRUE(rename->AddLine("NUL=C:\\OURS.TXT"));
+        const std::string expectedNew = c.existing ? added : "[rename]\r\nNUL=C:\\OURS.TXT\r\n";
+        const std::string before = c.existing ? old : "<missing>";
+
+        Personality& persona = FreshPersona();
+        persona.Fail(c.kind, c.mask);
+        if (c.kind2 >= 0) persona.Fail(c.kind2, c.mask2);
+        int saved = document.Save(wininit.c_str());
+        std::string log = persona.Log();
+        EXPECT_EQ(saved, c.outcome == NEW || c.outcome == NEW_AND_ASIDE ? 1 : 0) << log;
+        EXPECT_EQ(persona.Injected(), __builtin_popcountl(c.mask) + (c.kind2 >= 0)) << log;
+        switch (c.outcome) {
+        case NEW:
+        case NEW_AND_ASIDE:
+            EXPECT_EQ(ReadBytes(wininit), expectedNew) << log;
+            break;
+        case BOTH_KEPT:
+            EXPECT_FALSE(Exists(wininit)) << log;
+            break;
+        default:
+            EXPECT_EQ(ReadBytes(wininit), before) << log;
+        }
+        EXPECT_EQ(ReadBytes(aside), c.outcome == BOTH_KEPT || c.outcome == NEW_AND_ASIDE
+                                        ? old
+                                        : "<missing>")
+            << log;
+        EXPECT_EQ(ReadBytes(newFile), c.outcome == BOTH_KEPT || c.outcome == OLD_AND_NEW_FILE
+                                          ? expectedNew
+                                          : "<missing>")
+            << log;
+        // The 9x steps ran only where MoveFileExA is not implemented.
+        EXPECT_EQ(persona.NotImplemented() > 0, !c.nt) << log;
+    }
+    for (const std::string& path : {newFile, aside}) DeleteFileA(path.c_str());
+    FreshPersona();
+}
+
 // The bench prefix's own list of renames pending for the next start, emptied.
 void ClearPendingRenames()
 {
@@ -276,6 +419,8 @@ protected:
         DeleteFileA(wininit.c_str());
         ClearPendingRenames();
         WriteBytes(inf + "\\PELTO.INF", "x");
+        // On Windows 95/98 settings the replace takes their steps.
+        FreshPersona();
     }
 
     void TearDown() override
@@ -304,6 +449,13 @@ int RunWineboot(const char* arguments)
     return waited == WAIT_OBJECT_0 ? static_cast<int>(code) : -2;
 }
 
+std::string ShortPath(const std::string& path)
+{
+    char shortPath[MAX_PATH];
+    DWORD n = GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? shortPath : path;
+}
+
 std::string PendingRenames()
 {
     HKEY key;
@@ -323,6 +475,7 @@ std::string PendingRenames()
 TEST_F(Restart, ScheduledFilesAreGoneAfterTheNextStart)
 {
     EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(Persona().NotImplemented() > 0, IsNtPlatform() == 0);
     std::string saved = ReadBytes(wininit);
     EXPECT_EQ(saved.find("[rename]\r\nNUL="), 0u) << saved;
     EXPECT_FALSE(Exists(inf + "\\PELTO.INF"));
@@ -339,6 +492,35 @@ TEST_F(Restart, ScheduledFilesAreGoneAfterTheNextStart)
     ASSERT_EQ(RunWineboot("-r"), 0);
     for (int i = 0; i < g_removalTableCount; i++)
         EXPECT_FALSE(Exists(PathOf(i))) << PathOf(i) << " survived the restart";
+    EXPECT_FALSE(Exists(wininit));
+}
+
+// A wininit.ini of another program: its own sections, a deletion and a rename of
+// its own. The pass keeps all of it, and the next start carries out both programs'
+// entries.
+TEST_F(Restart, AnotherProgramsEntriesAreKeptAndCarriedOut)
+{
+    const std::string other = root + "\\other";
+    CreateDirectoryA(other.c_str(), NULL);
+    ASSERT_TRUE(WriteBytes(other + "\\OLD.TXT", "old") && WriteBytes(other + "\\A.DLL", "new dll"));
+    const std::string dir = ShortPath(other);
+    const std::string theirs = "[boot]\r\nshell=Explorer.exe\r\n[rename]\r\nNUL=" + dir +
+                               "\\OLD.TXT\r\n" + dir + "\\A.TMP=" + dir + "\\A.DLL\r\n";
+    const std::string tail = "[386Enh]\r\ndevice=x.vxd\r\n";
+    ASSERT_TRUE(WriteBytes(wininit, theirs + tail));
+    Personality& persona = Persona();
+    EXPECT_EQ(Run(), 1) << persona.Log();
+    std::string saved = ReadBytes(wininit);
+    EXPECT_EQ(saved.find(theirs + "NUL="), 0u) << saved;
+    EXPECT_EQ(saved.size() - saved.rfind(tail), tail.size()) << saved;
+    EXPECT_FALSE(Exists(wininit + ".new") || Exists(wininit + ".old")) << persona.Log();
+
+    ASSERT_EQ(RunWineboot("-r"), 0);
+    for (int i = 0; i < g_removalTableCount; i++)
+        EXPECT_FALSE(Exists(PathOf(i))) << PathOf(i) << " survived the restart";
+    EXPECT_FALSE(Exists(other + "\\OLD.TXT"));
+    EXPECT_FALSE(Exists(other + "\\A.DLL"));
+    EXPECT_EQ(ReadBytes(other + "\\A.TMP"), "new dll");
     EXPECT_FALSE(Exists(wininit));
 }
 

@@ -1,0 +1,78 @@
+// The test side of the Windows 95/98 personality library (win9x_personality.c): loads
+// it, arms or applies it and reads its shared counters.
+#ifndef REMOVR_PERSONALITY_CLIENT_H
+#define REMOVR_PERSONALITY_CLIENT_H
+
+#include <windows.h>
+
+#include <string>
+
+#include "win9x_personality.h"
+
+class Personality {
+public:
+    Personality() = default;
+    ~Personality()
+    {
+        if (library_ != NULL) FreeLibrary(library_);
+    }
+    Personality(const Personality&) = delete;
+    Personality& operator=(const Personality&) = delete;
+
+    // Loads the library and resets its shared state; false when it cannot be loaded.
+    bool Load(const std::string& path)
+    {
+        library_ = LoadLibraryA(path.c_str());
+        if (library_ == NULL) return false;
+        Call<void (*)()>("ResetPersonality")();
+        return true;
+    }
+
+    HMODULE Library() const { return library_; }
+
+    // In this process: its own imports are rewritten; the number of slots changed.
+    LONG ApplyHere() { return Call<LONG (*)()>("ApplyPersonality")(); }
+    // The next process that loads the library through LoadHook is rewritten.
+    void PatchOnLoad() { Call<void (*)()>("PatchOnLoad")(); }
+    HOOKPROC LoadHook() { return Call<HOOKPROC>("LoadHook@12"); }
+
+    void SetWin9xCalls(bool on) { Call<void (*)(LONG)>("SetWin9xCalls")(on ? 1 : 0); }
+    // The n-th (from 1) calls of kind whose bits are set in mask fail; counts restart.
+    void Fail(int kind, LONG mask) { Call<void (*)(LONG, LONG)>("FailFileCalls")(kind, mask); }
+    void RefuseKey(const char* name) { Call<void (*)(const char*)>("RefuseKey")(name); }
+    void Reset() { Call<void (*)()>("ResetPersonality")(); }
+
+    LONG Calls(int kind) { return Call<LONG (*)(LONG)>("FileCalls")(kind); }
+    LONG PatchedSlots() { return Count("PatchedSlots"); }
+    LONG Injected() { return Count("InjectedFailures"); }
+    LONG NotImplemented() { return Count("NotImplementedCalls"); }
+    LONG NtOnlyLookups() { return Count("NtOnlyLookups"); }
+    LONG UnknownLookups() { return Count("UnknownLookups"); }
+    LONG KeyRefusals() { return Count("KeyRefusals"); }
+    LONG WideImports() { return Count("WideImports"); }
+    std::string LastLookup() { return Call<const char* (*)()>("LastLookup")(); }
+    std::string Log() { return Call<const char* (*)()>("CallLog")(); }
+
+private:
+    template <typename T>
+    T Call(const char* name)
+    {
+        return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(library_, name)));
+    }
+    LONG Count(const char* name) { return Call<LONG (*)()>(name)(); }
+
+    HMODULE library_ = NULL;
+};
+
+// The library as the build tree places it, seen from a test program in tests/<kind>/.
+inline std::string PersonalityPathBesideTests()
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, MAX_PATH);
+    std::string dir = self;
+    dir = dir.substr(0, dir.find_last_of("\\/"));
+    dir = dir.substr(0, dir.find_last_of("\\/"));
+    return dir + "\\e2e\\win9x_personality.dll";
+}
+
+#endif
