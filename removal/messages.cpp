@@ -56,11 +56,14 @@ static const MessageEntry* FindMessage(int id)
     return NULL;
 }
 
+// The resource library's numbers; message 12 and any later one are the program's own.
+static const int kLastLibraryMessage = 11;
+
 // 1 when the resource library holds a non-empty text for id (cut to size - 1).
 static int LoadLibraryText(int id, char* out, int size)
 {
     out[0] = '\0';
-    if (g_hResLib == NULL) return 0;
+    if (g_hResLib == NULL || id > kLastLibraryMessage) return 0;
     return LoadStringA(g_hResLib, static_cast<UINT>(id), out, size) > 0;
 }
 

@@ -78,6 +78,10 @@ protected:
     }
 };
 
+const char kScheduleFailedText[] =
+    "Uninstall could not schedule all files of Varsen Software for removal. Some files will "
+    "stay on your computer.";
+
 const std::vector<std::string> kBuiltInBoxes = {
     "Varsen Uninstall|warning|Exiting Varsen Software uninstall.",
     "Setup|error|ERROR: Can't load TKSET32.dll",
@@ -86,8 +90,7 @@ const std::vector<std::string> kBuiltInBoxes = {
     "system.",
     "Varsen Uninstall|error|ERROR: Exiting Windows",
     "Varsen Uninstall|question|Cancel Varsen Software uninstall?",
-    "Varsen Uninstall|warning|Uninstall could not schedule all files of Varsen Software for "
-    "removal. Some files will stay on your computer.",
+    std::string("Varsen Uninstall|warning|") + kScheduleFailedText,
 };
 
 TEST_F(Messages, WithoutTheLibraryEveryTextIsBuiltIn)
@@ -115,8 +118,8 @@ TEST_F(Messages, ACompleteTranslationReplacesEveryTextAndFillsItsFormats)
                   "Setup|error|FEHLER: Varsen Software kann nicht vollstaendig entfernt werden.",
                   "Varsen Uninstall|error|FEHLER: Windows wird beendet",
                   "Varsen Uninstall|question|Deinstallation von Varsen Software abbrechen?",
-                  "Varsen Uninstall|warning|Nicht alle Dateien von Varsen Software konnten zum "
-                  "Entfernen vorgemerkt werden.",
+                  // 12 is the program's own: the library's text under it is never shown.
+                  kBuiltInBoxes[6],
               }));
     EXPECT_STREQ(LoadMessageText(MSG_UPDATING_REGISTRY), "Die Registrierung wird aktualisiert...");
     auto bodies = DialogBodies();
@@ -155,9 +158,10 @@ TEST_F(Messages, FormatsAskingForMoreThanIsPassedAreNeverUsed)
                             "for Varsen Software.");
     EXPECT_EQ(bodies.second, "Varsen Software has been removed. Restart Windows now?");
     // Plain texts are shown as they are, never formatted.
-    EXPECT_STREQ(LoadMessageText(MSG_SCHEDULE_FAILED), "Dateien bleiben %s");
-    // Numbers the library lacks still fall back.
-    EXPECT_STREQ(LoadMessageText(MSG_EXITING), "Exiting Varsen Software uninstall.");
+    EXPECT_STREQ(LoadMessageText(MSG_EXITING), "Beenden %s");
+    // Numbers the library lacks still fall back, and 12 never comes from it.
+    EXPECT_STREQ(LoadMessageText(MSG_ABORTING), "ERROR: Deleting files - Aborting uninstall.");
+    EXPECT_STREQ(LoadMessageText(MSG_SCHEDULE_FAILED), kScheduleFailedText);
 }
 
 TEST_F(Messages, TheLibraryIsLoadedFromTheInstallDirectoryOnly)
