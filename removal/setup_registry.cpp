@@ -46,6 +46,16 @@ static const RegistryPlanStep kRegistryPlan[] = {
 #define KEY_NAME_SIZE 256     // registry key names have at most 255 characters
 #define MAX_KEY_DEPTH 512     // the registry's own nesting limit
 
+// Only a key that can no longer be found is gone: one that cannot be opened (no
+// right to) may still be there.
+static int IsKeyGone(HKEY parent, const char* name)
+{
+    HKEY key;
+    LONG result = RegOpenKeyExA(parent, name, 0, KEY_QUERY_VALUE, &key);
+    if (result == ERROR_SUCCESS) RegCloseKey(key);
+    return result == ERROR_FILE_NOT_FOUND;
+}
+
 // Deletes key path below parent with everything beneath it, depth first: the NT
 // family refuses to delete a key that still has subkeys.
 static void DeleteKeyTree(HKEY parent, const char* path, int depth)
@@ -61,12 +71,9 @@ static void DeleteKeyTree(HKEY parent, const char* path, int depth)
             if (RegEnumKeyExA(key, index, name, &size, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
                 break;
             DeleteKeyTree(key, name, depth + 1);
-            // A subkey that stays (no right to delete it) is stepped over.
-            HKEY stayed;
-            if (RegOpenKeyExA(key, name, 0, KEY_QUERY_VALUE, &stayed) == ERROR_SUCCESS) {
-                RegCloseKey(stayed);
-                index++;
-            }
+            // A subkey that stays, or cannot even be opened, is stepped over, so the
+            // walk always ends; the key above it then stays too.
+            if (!IsKeyGone(key, name)) index++;
         }
         RegCloseKey(key);
     }

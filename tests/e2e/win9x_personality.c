@@ -360,6 +360,11 @@ static int PatchNtOnlyImports(HMODULE module)
 __declspec(dllexport) LONG ApplyPersonality(void)
 {
     HMODULE module = GetModuleHandleA(NULL);
+    /* The rewritten slots point into this library: it stays until the process ends,
+     * whoever frees it or takes the hook away. */
+    HMODULE self;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                       (LPCSTR)(void*)ApplyPersonality, &self);
     /* So that its exports can be named; a program that imports it has it already. */
     if (GetModuleHandleA("advapi32.dll") == NULL) LoadLibraryA("advapi32.dll");
     int patched = 0;

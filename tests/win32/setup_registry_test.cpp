@@ -10,6 +10,7 @@
 
 #include "gui_driver.h"
 #include "messages.h"
+#include "personality_client.h"
 #include "removal_table.h"
 #include "setup_registry.h"
 #include "win32_test_support.h"
@@ -208,6 +209,55 @@ TEST_F(SetupRegistry, TheLoadErrorComesFromTheTranslationAsAFormat)
     EXPECT_EQ(watcher.Transcript(),
               std::vector<std::string>{
                   "Setup|error|FEHLER: REMOVR.EXE kann TKSET32.dll nicht laden (Code 1, 100%)"});
+}
+
+DWORD WINAPI RunSetupRemovalThread(LPVOID owner)
+{
+    return static_cast<DWORD>(RunSetupRemoval(static_cast<HWND>(owner)));
+}
+
+// A subkey that is listed but can be neither opened nor deleted (an access-controlled
+// key on NT), made by the personality library refusing every open and deletion of
+// that name: the walk steps over it and ends, and the rest of the plan is done.
+TEST_F(SetupRegistry, AKeyThatCanBeNeitherOpenedNorDeletedEndsTheWalk)
+{
+    const std::string lumatrak = "SOFTWARE\\Varsen\\Lumatrak";
+    for (const char* sub : {"\\Sub\\Locked\\Inner", "\\Sub\\Zlast"})
+        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, lumatrak + sub, "Value", "x"));
+    InstallSetupLibrary("set_stdcall");
+    Personality persona;
+    ASSERT_TRUE(persona.Load(PersonalityPathBesideTests())) << PersonalityPathBesideTests();
+    ASSERT_GT(persona.ApplyHere(), 0);
+    persona.SetWin9xCalls(false);
+    persona.RefuseKey("Locked");
+
+    HANDLE thread = CreateThread(NULL, 0, RunSetupRemovalThread, owner, 0, NULL);
+    ASSERT_TRUE(thread != NULL);
+    DWORD waited = WaitForSingleObject(thread, 30000);
+    if (waited != WAIT_OBJECT_0) TerminateThread(thread, 99);
+    DWORD result = 0;
+    GetExitCodeThread(thread, &result);
+    CloseHandle(thread);
+    persona.RefuseKey(NULL);
+    ASSERT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0)) << "the registry walk did not end";
+    EXPECT_EQ(result, 1u);
+    EXPECT_GE(persona.KeyRefusals(), 2);
+
+    // The Windows 95/98 key deletion takes a whole subtree; on NT the refused key
+    // stays, and so do the keys above it, while everything beside them goes.
+    const bool nt = (GetVersion() & 0x80000000u) == 0;
+    EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, lumatrak + "\\Sub\\Locked\\Inner"), nt);
+    EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, lumatrak), nt);
+    for (const char* gone : {"\\Sub\\Zlast", "\\Sub\\Deeper", "\\Other"})
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, lumatrak + gone)) << gone;
+    for (const StagedKey& key : kPackageKeys) {
+        if (key.path == lumatrak) continue;
+        EXPECT_FALSE(KeyExists(key.root, key.path)) << key.path;
+    }
+    for (const char* name : kRunValues)
+        EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRun, name), "<none>") << name;
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kHelp, "PELTO.HLP"), "<none>");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRun, "VarsenKeep"), "keep");
 }
 
 }  // namespace
