@@ -387,17 +387,6 @@ TEST_F(FilePass, TheReplaceNeverLosesTheOldFile)
     FreshPersona();
 }
 
-// The bench prefix's own list of renames pending for the next start, emptied.
-void ClearPendingRenames()
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
-                      0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(key, "PendingFileRenameOperations");
-    RegCloseKey(key);
-}
-
 // Start-up processing: run in the prefix's own Windows directory, then restart.
 class Restart : public FilePass {
 protected:
@@ -429,25 +418,6 @@ protected:
         FilePass::TearDown();
     }
 };
-
-int RunWineboot(const char* arguments)
-{
-    char command[MAX_PATH + 32];
-    char dir[MAX_PATH];
-    GetSystemDirectoryA(dir, MAX_PATH);
-    wsprintfA(command, "\"%s\\wineboot.exe\" %s", dir, arguments);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
-        return -1;
-    DWORD waited = WaitForSingleObject(process.hProcess, 120000);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return waited == WAIT_OBJECT_0 ? static_cast<int>(code) : -2;
-}
 
 std::string ShortPath(const std::string& path)
 {

@@ -169,4 +169,36 @@ inline void DeleteRegTree(HKEY root, const std::string& path)
     RegDeleteKeyA(root, path.c_str());
 }
 
+// The bench prefix's own list of renames pending for the next start, emptied.
+inline void ClearPendingRenames()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                      0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, "PendingFileRenameOperations");
+    RegCloseKey(key);
+}
+
+// Wine's start-up processing of the prefix (wineboot -r: wininit.ini's rename
+// section and the pending renames); its exit code, -2 when it overran.
+inline int RunWineboot(const char* arguments)
+{
+    char command[MAX_PATH + 32];
+    char dir[MAX_PATH];
+    GetSystemDirectoryA(dir, MAX_PATH);
+    wsprintfA(command, "\"%s\\wineboot.exe\" %s", dir, arguments);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+        return -1;
+    DWORD waited = WaitForSingleObject(process.hProcess, 120000);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return waited == WAIT_OBJECT_0 ? static_cast<int>(code) : -2;
+}
+
 #endif

@@ -1,0 +1,377 @@
+// REMOVR.EXE whole under Wine with the Windows 95/98 personality library in it
+// (MoveFileExA and the security calls fail as they fail there), in the win95 and
+// win98 settings, over a wininit.ini that another program wrote; then Wine's own
+// start-up processing. Each step of the wininit.ini replace is failed in turn.
+// Arguments: REMOVR.EXE, the stand-in TKSET32.dll, the stand-in TKRES32.DLL, the
+// personality library, the restart recorder library.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "personality_client.h"
+#include "removr_fixture.h"
+
+namespace {
+
+std::string g_personalityPath;
+
+const char kScheduleFailedBox[] =
+    "Varsen Uninstall|Uninstall could not schedule all files of Varsen Software for removal. "
+    "Some files will stay on your computer.";
+
+// Another program's files and its wininit.ini: sections of its own, a deletion and
+// a rename ("new=old": A.DLL becomes A.TMP at the next start).
+struct OtherProgram {
+    std::string dir = "C:\\OTHER";
+    std::string head, tail;
+
+    void Stage(const std::string& wininit)
+    {
+        CreateDirectoryA(dir.c_str(), NULL);
+        ASSERT_TRUE(WriteBytes(dir + "\\OLD.TXT", "old") && WriteBytes(dir + "\\A.DLL", "a dll"));
+        DeleteFileA((dir + "\\A.TMP").c_str());
+        head = "[boot]\r\nshell=Explorer.exe\r\n[rename]\r\nNUL=" + dir + "\\OLD.TXT\r\n" + dir +
+               "\\A.TMP=" + dir + "\\A.DLL\r\n";
+        tail = "[386Enh]\r\ndevice=*vmm\r\n";
+        ASSERT_TRUE(WriteBytes(wininit, Bytes()));
+    }
+
+    std::string Bytes() const { return head + tail; }
+
+    ~OtherProgram() { RemoveTree(dir); }
+};
+
+class Win9xRun : public RemovrRun {
+protected:
+    Personality persona;
+    HMODULE recorder = NULL;
+    std::vector<HHOOK> loadHooks;
+    OtherProgram other;
+
+    void SetUp() override
+    {
+        RemovrRun::SetUp();
+        ASSERT_TRUE(persona.Load(g_personalityPath)) << g_personalityPath;
+        ClearPendingRenames();
+        for (const char* suffix : {".new", ".old"}) DeleteFileA((wininit + suffix).c_str());
+    }
+
+    void TearDown() override
+    {
+        for (HHOOK hook : loadHooks) UnhookWindowsHookEx(hook);
+        loadHooks.clear();
+        RemovrRun::TearDown();
+        if (recorder != NULL) FreeLibrary(recorder);
+        for (const char* suffix : {".new", ".old"}) DeleteFileA((wininit + suffix).c_str());
+        ClearPendingRenames();
+    }
+
+    // The install directory again as SetUp left it, with the setup library.
+    void StagePackage()
+    {
+        for (int i = 0; i < g_removalTableCount; i++) {
+            const RemovalEntry& entry = g_removalTable[i];
+            if (entry.location == LOCATION_INSTALL) WriteSmallFile(installDir + entry.fileName);
+        }
+        ASSERT_TRUE(CopyFileA(g_removrPath.c_str(), (installDir + "REMOVR.EXE").c_str(), FALSE));
+        StageSetupLibrary();
+    }
+
+    template <typename T>
+    T RecorderFunction(const char* name)
+    {
+        return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(recorder, name)));
+    }
+
+    // A library's WH_GETMESSAGE hook on the program's GUI thread brings it in.
+    bool Hook(HMODULE library, HOOKPROC proc)
+    {
+        HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, proc, library, process.dwThreadId);
+        EXPECT_TRUE(hook != NULL) << GetLastError();
+        if (hook != NULL) loadHooks.push_back(hook);
+        return hook != NULL;
+    }
+
+    // Starts the program and waits until the personality (and, with a restart
+    // answer, the restart recorder) has rewritten its imports.
+    bool StartWithPersonality(int restartAnswer = -1)
+    {
+        if (restartAnswer >= 0) {
+            recorder = LoadLibraryA(g_restartHookPath.c_str());
+            EXPECT_TRUE(recorder != NULL) << g_restartHookPath;
+            if (recorder == NULL) return false;
+            RecorderFunction<void (*)()>("ResetExitRequests")();
+            RecorderFunction<void (*)(LONG)>("SetExitAnswer")(restartAnswer);
+        }
+        persona.PatchOnLoad();
+        Start();
+        HWND sheet = Wizard();
+        EXPECT_TRUE(sheet != NULL);
+        if (sheet == NULL || !Hook(persona.Library(), persona.LoadHook())) return false;
+        if (recorder != NULL && !Hook(recorder, RecorderFunction<HOOKPROC>("LoadHook@12")))
+            return false;
+        auto recorded = [&] {
+            return recorder == NULL || RecorderFunction<LONG (*)()>("ImportPatched")() >= 1;
+        };
+        bool inPlace = WaitUntil(
+            [&] {
+                PostMessageA(sheet, WM_NULL, 0, 0);
+                return persona.PatchedSlots() >= 1 && recorded();
+            },
+            kWindowTimeout);
+        EXPECT_TRUE(inPlace) << "imports not rewritten";
+        return inPlace;
+    }
+
+    // Finish, then the restart offer answered with button; the program's exit code.
+    DWORD FinishAndAnswerRestart(int button)
+    {
+        HWND restart = FinishToRestartOffer();
+        EXPECT_TRUE(restart != NULL) << "no restart offer";
+        if (restart == NULL) return 12345;
+        PressButton(restart, button);
+        return WaitForExit();
+    }
+
+    void ExpectNothingOfOursBeside(const std::string& log)
+    {
+        for (const char* suffix : {".new", ".old"})
+            EXPECT_FALSE(Exists(wininit + suffix)) << suffix << "\n" << log;
+    }
+
+    // After Wine's start-up processing: every package file of the install directory
+    // gone, the other program's deletion and rename done.
+    void ExpectRestartCarriedOutBoth()
+    {
+        ASSERT_EQ(RunWineboot("-r"), 0);
+        for (int i = 0; i < g_removalTableCount; i++) {
+            const RemovalEntry& entry = g_removalTable[i];
+            if (entry.location == LOCATION_INSTALL) {
+                EXPECT_FALSE(Exists(installDir + entry.fileName)) << entry.fileName;
+            }
+        }
+        EXPECT_FALSE(Exists(other.dir + "\\OLD.TXT"));
+        EXPECT_FALSE(Exists(other.dir + "\\A.DLL"));
+        EXPECT_EQ(ReadBytes(other.dir + "\\A.TMP"), "a dll");
+        EXPECT_FALSE(Exists(wininit));
+    }
+
+    void EndRun()
+    {
+        for (HHOOK hook : loadHooks) UnhookWindowsHookEx(hook);
+        loadHooks.clear();
+        if (process.hProcess != NULL) {
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+        process = PROCESS_INFORMATION();
+    }
+};
+
+// The whole sequence on Windows 95 and 98: wizard, progress, the restart accepted
+// (through the recorder), exit 0; wininit.ini keeps everything of the other program
+// and gains our lines; the next start removes our files and does its renames.
+TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsEntries)
+{
+    for (const char* version : {"win95", "win98"}) {
+        SCOPED_TRACE(version);
+        SetProgramVersion(version);
+        StagePackage();
+        other.Stage(wininit);
+        persona.Reset();
+        ASSERT_TRUE(StartWithPersonality(TRUE));
+        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+        EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
+        EXPECT_EQ(Boxes(watcher), std::vector<std::string>());
+        EXPECT_EQ(RecorderFunction<LONG (*)()>("ExitRequests")(), 1);
+
+        std::string log = persona.Log();
+        std::string saved = ReadBytes(wininit);
+        EXPECT_EQ(saved.find(other.head + "NUL="), 0u) << saved;
+        EXPECT_EQ(saved.size() - saved.rfind(other.tail), other.tail.size()) << saved;
+        ExpectPackageFilesRemoved();
+        ExpectNothingOfOursBeside(log);
+        // MoveFileExA was refused, so the Windows 95/98 steps replaced the file.
+        EXPECT_GE(persona.NotImplemented(), 1) << log;
+        EXPECT_NE(log.find("M wininit.ini>wininit.ini.old\nM wininit.ini.new>wininit.ini\n"
+                           "D wininit.ini.old\n"),
+                  std::string::npos)
+            << log;
+        // No NT-only call was even looked up, and no ...W function is imported.
+        EXPECT_EQ(persona.NtOnlyLookups(), 0) << persona.LastLookup();
+        EXPECT_EQ(persona.UnknownLookups(), 0) << persona.LastLookup();
+        EXPECT_EQ(persona.WideImports(), 0);
+
+        ExpectRestartCarriedOutBoth();
+        EndRun();
+        FreeLibrary(recorder);
+        recorder = NULL;
+    }
+}
+
+enum Outcome {
+    OLD_BYTES,         // wininit.ini as the other program left it, message 12
+    NEW_BYTES,         // the complete new document, no message
+    NEW_AND_OLD_COPY,  // the new document; our old copy could not be deleted
+    OLD_AND_NEW_COPY,  // the old bytes; our new file could not be deleted, message 12
+    BOTH_COPIES        // neither could be put back: both kept, wininit.ini absent, message 12
+};
+
+struct Fault {
+    int kind;
+    LONG mask;
+    int kind2;
+    LONG mask2;
+};
+
+const char* const kKindNames[] = {"CreateFileA", "WriteFile", "MoveFileA", "DeleteFileA",
+                                  "MoveFileExA"};
+
+std::string Describe(const Fault& f)
+{
+    std::string text;
+    for (int pass = 0; pass < 2; pass++) {
+        int kind = pass == 0 ? f.kind : f.kind2;
+        LONG mask = pass == 0 ? f.mask : f.mask2;
+        if (kind < 0) continue;
+        for (int n = 1; n <= 32; n++)
+            if (mask & (1L << (n - 1)))
+                text += std::string(text.empty() ? "" : " + ") + kKindNames[kind] + " #" +
+                        std::to_string(n);
+    }
+    return text.empty() ? "no fault" : text;
+}
+
+// Every call on the wininit.ini files is failed in turn, and a few pairs: after each
+// run wininit.ini holds the old bytes or the complete new document, nothing of ours
+// is left beside it but a copy whose bytes exist nowhere else (or a file that could
+// not be deleted), message 12 is shown exactly when the new document did not land,
+// and the run goes on to the restart offer. Message 12 is the program's own text
+// even with a resource library that holds a text under 12.
+TEST_F(Win9xRun, EachStepOfTheReplaceFailedInTurnNeverLosesTheOldFile)
+{
+    SetProgramVersion("win98");
+    // One clean run learns the calls and the new document.
+    std::string cleanLog, newBytes;
+    LONG counts[PERSONA_KINDS] = {};
+    std::vector<std::pair<Fault, Outcome>> cases;
+    for (size_t run = 0; run == 0 || run <= cases.size(); run++) {
+        Fault fault = {PERSONA_MOVEFILE, 0, -1, 0};
+        Outcome expected = NEW_BYTES;
+        if (run > 0) {
+            fault = cases[run - 1].first;
+            expected = cases[run - 1].second;
+        }
+        SCOPED_TRACE(Describe(fault));
+        StagePackage();
+        StageResourceLibrary();
+        for (const char* suffix : {".new", ".old"}) DeleteFileA((wininit + suffix).c_str());
+        other.Stage(wininit);
+        persona.Reset();
+        persona.Fail(fault.kind, fault.mask);
+        if (fault.kind2 >= 0) persona.Fail(fault.kind2, fault.mask2);
+        ASSERT_TRUE(StartWithPersonality());
+        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+        EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
+        std::string log = persona.Log();
+        EXPECT_EQ(persona.Injected(), __builtin_popcountl(fault.mask) +
+                                          (fault.kind2 >= 0 ? __builtin_popcountl(fault.mask2) : 0))
+            << log;
+
+        if (run == 0) {
+            cleanLog = log;
+            newBytes = ReadBytes(wininit);
+            ASSERT_EQ(newBytes.find(other.head + "NUL="), 0u) << newBytes;
+            for (int kind = 0; kind < PERSONA_MOVEFILEEX; kind++) counts[kind] = persona.Calls(kind);
+            // Each call of the clean run fails alone. Only a failed deletion of our
+            // old copy comes after the new document is in place.
+            for (int kind = 0; kind < PERSONA_MOVEFILEEX; kind++)
+                for (LONG n = 1; n <= counts[kind]; n++)
+                    cases.push_back({{kind, 1L << (n - 1), -1, 0},
+                                     kind == PERSONA_DELETEFILE && n == counts[kind]
+                                         ? NEW_AND_OLD_COPY
+                                         : OLD_BYTES});
+            // The old copy cannot be moved back either; the old file cannot be moved
+            // aside and our new file cannot be deleted.
+            cases.push_back({{PERSONA_MOVEFILE, 2 | 4, -1, 0}, BOTH_COPIES});
+            cases.push_back({{PERSONA_MOVEFILE, 1, PERSONA_DELETEFILE, 1}, OLD_AND_NEW_COPY});
+            ASSERT_GE(counts[PERSONA_MOVEFILE], 2) << log;
+            ASSERT_GE(counts[PERSONA_DELETEFILE], 1) << log;
+        }
+
+        bool landed = expected == NEW_BYTES || expected == NEW_AND_OLD_COPY;
+        std::vector<std::string> boxes;
+        if (!landed) boxes.push_back(kScheduleFailedBox);
+        EXPECT_EQ(Boxes(watcher), boxes) << log;
+        if (expected == BOTH_COPIES) {
+            EXPECT_FALSE(Exists(wininit)) << log;
+        } else {
+            EXPECT_EQ(ReadBytes(wininit), landed ? newBytes : other.Bytes()) << log;
+        }
+        bool oldCopy = expected == NEW_AND_OLD_COPY || expected == BOTH_COPIES;
+        bool newCopy = expected == OLD_AND_NEW_COPY || expected == BOTH_COPIES;
+        EXPECT_EQ(ReadBytes(wininit + ".old"), oldCopy ? other.Bytes() : "<missing>") << log;
+        EXPECT_EQ(ReadBytes(wininit + ".new"), newCopy ? newBytes : "<missing>") << log;
+        // The files that may go at once went in every case.
+        EXPECT_FALSE(Exists(installDir + "tkpanel.DLL"));
+        printf("[ fault    ] %-40s -> %s\n", Describe(fault).c_str(),
+               expected == OLD_BYTES          ? "old bytes, message 12"
+               : expected == NEW_BYTES        ? "new document"
+               : expected == NEW_AND_OLD_COPY ? "new document, wininit.ini.old left"
+               : expected == OLD_AND_NEW_COPY ? "old bytes, wininit.ini.new left, message 12"
+                                              : "both copies kept beside, message 12");
+        EndRun();
+    }
+    printf("[ calls    ] clean run:\n%s", cleanLog.c_str());
+}
+
+// On the NT family the replace is one MoveFileExA. When it fails the old file stays
+// as it was and our new file goes; since the NT family never reads wininit.ini, and
+// the system's own list holds the files, no message.
+TEST_F(Win9xRun, OnNtARefusedReplaceKeepsTheOldFileSilently)
+{
+    SetProgramVersion("winxp");
+    StageSetupLibrary();
+    other.Stage(wininit);
+    persona.Reset();
+    persona.SetWin9xCalls(false);
+    persona.Fail(PERSONA_MOVEFILEEX, 1);
+    ASSERT_TRUE(StartWithPersonality());
+    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+    EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
+    std::string log = persona.Log();
+    EXPECT_EQ(persona.Injected(), 1) << log;
+    EXPECT_EQ(Boxes(watcher), std::vector<std::string>()) << log;
+    EXPECT_EQ(ReadBytes(wininit), other.Bytes()) << log;
+    ExpectNothingOfOursBeside(log);
+    // Every staged file that stays is on the system's own list instead.
+    LONG staged = 0;
+    for (int i = 0; i < g_removalTableCount; i++)
+        if (g_removalTable[i].pendingName != NULL && g_removalTable[i].location == LOCATION_INSTALL)
+            staged++;
+    EXPECT_EQ(persona.Calls(PERSONA_SCHEDULE), staged);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 6) {
+        fprintf(stderr,
+                "usage: %s REMOVR.EXE TKSET32.dll TKRES32.DLL win9x_personality.dll "
+                "e2e_restart_hook.dll\n",
+                argv[0]);
+        return 2;
+    }
+    g_removrPath = FromUnixPath(argv[1]);
+    g_setupLibraryPath = FromUnixPath(argv[2]);
+    g_resourceLibraryPath = FromUnixPath(argv[3]);
+    g_personalityPath = FromUnixPath(argv[4]);
+    g_restartHookPath = FromUnixPath(argv[5]);
+    return RUN_ALL_TESTS();
+}
