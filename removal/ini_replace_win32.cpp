@@ -8,18 +8,16 @@
 
 #include <windows.h>
 
+#include "runtime.h"
+
 // Not wininit.bak: Windows writes that one itself at start.
 static const char kAsideSuffix[] = ".old";
 
 // target with kAsideSuffix behind it; 0 when that does not fit.
 static int MakeAsideName(const char* target, char* aside, int size)
 {
-    int length = lstrlenA(target);
-    int suffixLength = static_cast<int>(sizeof kAsideSuffix) - 1;
-    if (length + suffixLength >= size) return 0;
-    for (int i = 0; i < length; i++) aside[i] = target[i];
-    for (int i = 0; i <= suffixLength; i++) aside[length + i] = kAsideSuffix[i];
-    return 1;
+    int length = RtFormat(aside, static_cast<size_t>(size), "%s%s", target, kAsideSuffix);
+    return length >= 0 && length < size;
 }
 
 static int ReplaceInSteps(const char* tmp, const char* target)

@@ -36,7 +36,9 @@ struct OtherProgram {
         DeleteFileA((dir + "\\A.TMP").c_str());
         head = "[boot]\r\nshell=Explorer.exe\r\n[rename]\r\nNUL=" + dir + "\\OLD.TXT\r\n" + dir +
                "\\A.TMP=" + dir + "\\A.DLL\r\n";
+        // Long enough that it is written in several pieces.
         tail = "[386Enh]\r\ndevice=*vmm\r\n";
+        for (int i = 0; i < 300; i++) tail += "setting" + std::to_string(i) + "=some value\r\n";
         ASSERT_TRUE(WriteBytes(wininit, Bytes()));
     }
 
@@ -160,6 +162,8 @@ protected:
         EXPECT_FALSE(Exists(wininit));
     }
 
+    void FailEachStepInTurn(const char* version);
+
     void EndRun()
     {
         for (HHOOK hook : loadHooks) UnhookWindowsHookEx(hook);
@@ -252,9 +256,9 @@ std::string Describe(const Fault& f)
 // not be deleted), message 12 is shown exactly when the new document did not land,
 // and the run goes on to the restart offer. Message 12 is the program's own text
 // even with a resource library that holds a text under 12.
-TEST_F(Win9xRun, EachStepOfTheReplaceFailedInTurnNeverLosesTheOldFile)
+void Win9xRun::FailEachStepInTurn(const char* version)
 {
-    SetProgramVersion("win98");
+    SetProgramVersion(version);
     // One clean run learns the calls and the new document.
     std::string cleanLog, newBytes;
     LONG counts[PERSONA_KINDS] = {};
@@ -318,7 +322,7 @@ TEST_F(Win9xRun, EachStepOfTheReplaceFailedInTurnNeverLosesTheOldFile)
         EXPECT_EQ(ReadBytes(wininit + ".new"), newCopy ? newBytes : "<missing>") << log;
         // The files that may go at once went in every case.
         EXPECT_FALSE(Exists(installDir + "tkpanel.DLL"));
-        printf("[ fault    ] %-40s -> %s\n", Describe(fault).c_str(),
+        printf("[ fault    ] %s %-40s -> %s\n", version, Describe(fault).c_str(),
                expected == OLD_BYTES          ? "old bytes, message 12"
                : expected == NEW_BYTES        ? "new document"
                : expected == NEW_AND_OLD_COPY ? "new document, wininit.ini.old left"
@@ -328,6 +332,9 @@ TEST_F(Win9xRun, EachStepOfTheReplaceFailedInTurnNeverLosesTheOldFile)
     }
     printf("[ calls    ] clean run:\n%s", cleanLog.c_str());
 }
+
+TEST_F(Win9xRun, EachStepOfTheReplaceFailedInTurnOnWindows95) { FailEachStepInTurn("win95"); }
+TEST_F(Win9xRun, EachStepOfTheReplaceFailedInTurnOnWindows98) { FailEachStepInTurn("win98"); }
 
 // On the NT family the replace is one MoveFileExA. When it fails the old file stays
 // as it was and our new file goes; since the NT family never reads wininit.ini, and
