@@ -199,8 +199,9 @@ TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsE
         EXPECT_EQ(saved.size() - saved.rfind(other.tail), other.tail.size()) << saved;
         ExpectPackageFilesRemoved();
         ExpectNothingOfOursBeside(log);
-        // MoveFileExA was refused, so the Windows 95/98 steps replaced the file.
-        EXPECT_GE(persona.NotImplemented(), 1) << log;
+        // MoveFileExA was refused, so the Windows 95/98 steps replaced the file; it
+        // was tried for nothing else, so the program took the setting for 95/98.
+        EXPECT_EQ(persona.NotImplemented(), 1) << log;
         EXPECT_NE(log.find("M wininit.ini>wininit.ini.old\nM wininit.ini.new>wininit.ini\n"
                            "D wininit.ini.old\n"),
                   std::string::npos)
@@ -339,6 +340,7 @@ TEST_F(Win9xRun, EachStepOfTheReplaceFailedInTurnOnWindows98) { FailEachStepInTu
 // On the NT family the replace is one MoveFileExA. When it fails the old file stays
 // as it was and our new file goes; since the NT family never reads wininit.ini, and
 // the system's own list holds the files, no message.
+// The restart accepted: the NT family's security calls are looked up, there only.
 TEST_F(Win9xRun, OnNtARefusedReplaceKeepsTheOldFileSilently)
 {
     SetProgramVersion("winxp");
@@ -347,9 +349,11 @@ TEST_F(Win9xRun, OnNtARefusedReplaceKeepsTheOldFileSilently)
     persona.Reset();
     persona.SetWin9xCalls(false);
     persona.Fail(PERSONA_MOVEFILEEX, 1);
-    ASSERT_TRUE(StartWithPersonality());
+    ASSERT_TRUE(StartWithPersonality(TRUE));
     MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-    EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
+    EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
+    EXPECT_EQ(RecorderFunction<LONG (*)()>("ExitRequests")(), 1);
+    EXPECT_EQ(persona.NtOnlyLookups(), 3) << persona.LastLookup();
     std::string log = persona.Log();
     EXPECT_EQ(persona.Injected(), 1) << log;
     EXPECT_EQ(Boxes(watcher), std::vector<std::string>()) << log;
@@ -361,6 +365,27 @@ TEST_F(Win9xRun, OnNtARefusedReplaceKeepsTheOldFileSilently)
         if (g_removalTable[i].pendingName != NULL && g_removalTable[i].location == LOCATION_INSTALL)
             staged++;
     EXPECT_EQ(persona.Calls(PERSONA_SCHEDULE), staged);
+}
+
+// The NT setting with every call that Windows 95/98 only stub failing: the system
+// registers none of the files that stay, so message 12 is shown; the security calls
+// looked up fail, and the restart is still asked for.
+TEST_F(Win9xRun, OnNtFailedRegistrationsAreReportedAndFailedSecurityCallsTolerated)
+{
+    SetProgramVersion("winxp");
+    StageSetupLibrary();
+    other.Stage(wininit);
+    persona.Reset();
+    ASSERT_TRUE(StartWithPersonality(TRUE));
+    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+    EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
+    EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kScheduleFailedBox}));
+    EXPECT_EQ(RecorderFunction<LONG (*)()>("ExitRequests")(), 1);
+    EXPECT_EQ(persona.NtOnlyLookups(), 3) << persona.LastLookup();
+    EXPECT_EQ(persona.UnknownLookups(), 0) << persona.LastLookup();
+    // The replace took the Windows 95/98 steps: the new document is in place.
+    EXPECT_EQ(ReadBytes(wininit).find(other.head + "NUL="), 0u);
+    ExpectNothingOfOursBeside(persona.Log());
 }
 
 }  // namespace

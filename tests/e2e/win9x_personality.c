@@ -303,16 +303,17 @@ static void NoteLookup(const char* name)
 static FARPROC WINAPI PersonaGetProcAddress(HMODULE module, LPCSTR name)
 {
     FARPROC found = ((GetProcAddressProc)(void*)s_real[PERSONA_FN_GETPROCADDRESS])(module, name);
-    /* By ordinal, not found, or Windows 95/98 calls not asked for: as it is. */
-    if (!g_win9xCalls || HIWORD((DWORD_PTR)name) == 0 || found == NULL) return found;
+    /* By ordinal or not found: as it is. NT-only lookups are counted always, and
+     * answered with the failing stubs when the Windows 95/98 calls are on. */
+    if (HIWORD((DWORD_PTR)name) == 0 || found == NULL) return found;
     for (unsigned i = 0; i < sizeof kNtOnly / sizeof kNtOnly[0]; i++) {
         if (lstrcmpA(name, kNtOnly[i].name) == 0) {
             InterlockedIncrement(&g_ntLookups);
             NoteLookup(name);
-            return kNtOnly[i].stub;
+            return g_win9xCalls ? kNtOnly[i].stub : found;
         }
     }
-    if (IsWideName(name)) {
+    if (g_win9xCalls && IsWideName(name)) {
         /* No stub of the right signature: refused, and counted so a test fails. */
         InterlockedIncrement(&g_unknownLookups);
         NoteLookup(name);
