@@ -11,6 +11,7 @@
 
 #include "gui_driver.h"
 #include "messages.h"
+#include "file_pass.h"
 #include "removal_run.h"
 #include "removal_table.h"
 #include "win32_test_support.h"
@@ -204,11 +205,13 @@ TEST_F(RemovalRun, ScheduledDeletionsThatMissTheDiskAreReportedAndTheRunGoesOn)
     DWORD endedAt = 0;
     EXPECT_EQ(RunDialog(&endedAt), 1);
     watcher.Stop();
-    EXPECT_EQ(watcher.Transcript(),
-              (std::vector<std::string>{
-                  "Varsen Uninstall|warning|Uninstall could not schedule all files of Varsen "
-                  "Software for removal. Some files will stay on your computer.",
-                  "Setup|error|ERROR: Can't load TKSET32.dll"}));
+    // Only Windows 95/98 read wininit.ini: the NT family has the files on its own list.
+    std::vector<std::string> expected = {"Setup|error|ERROR: Can't load TKSET32.dll"};
+    if (!IsNtPlatform())
+        expected.insert(expected.begin(),
+                        "Varsen Uninstall|warning|Uninstall could not schedule all files of "
+                        "Varsen Software for removal. Some files will stay on your computer.");
+    EXPECT_EQ(watcher.Transcript(), expected);
     for (const BoxRecord& box : watcher.Records()) EXPECT_EQ(box.owner, g_seen.dialog);
     ExpectFileNamesThenRegistryText();
     EXPECT_TRUE(GetFileAttributesA((windows + "\\wininit.ini").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
