@@ -388,6 +388,33 @@ TEST_F(Win9xRun, OnNtFailedRegistrationsAreReportedAndFailedSecurityCallsTolerat
     ExpectNothingOfOursBeside(persona.Log());
 }
 
+// A package key with a subkey that can be neither opened nor deleted (refused by the
+// personality, as an access-controlled key on NT would be): the run does not hang
+// at the registry step, reaches the restart offer, and the rest of the plan is done.
+TEST_F(Win9xRun, ARegistryKeyThatCannotBeDeletedDoesNotHoldTheRun)
+{
+    const char kLumatrak[] = "SOFTWARE\\Varsen\\Lumatrak";
+    const char kOtherKey[] = "SOFTWARE\\Varsen\\Varsen Software";
+    SetProgramVersion("winxp");
+    StageSetupLibrary();
+    ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, std::string(kLumatrak) + "\\Locked", "Value", "x"));
+    ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, std::string(kLumatrak) + "\\Zlast", "Value", "x"));
+    ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kOtherKey, "Value", "x"));
+    persona.Reset();
+    persona.SetWin9xCalls(false);
+    persona.RefuseKey("Locked");
+    ASSERT_TRUE(StartWithPersonality());
+    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+    EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
+    EXPECT_EQ(Boxes(watcher), std::vector<std::string>());
+    EXPECT_GE(persona.KeyRefusals(), 2);
+    persona.RefuseKey(NULL);
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kLumatrak) + "\\Locked"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kLumatrak) + "\\Zlast"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kOtherKey));
+    DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen");
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
