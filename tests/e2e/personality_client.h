@@ -40,6 +40,9 @@ public:
     // The n-th (from 1) calls of kind whose bits are set in mask fail; counts restart.
     void Fail(int kind, LONG mask) { Call<void (*)(LONG, LONG)>("FailFileCalls")(kind, mask); }
     void RefuseKey(const char* name) { Call<void (*)(const char*)>("RefuseKey")(name); }
+    // The program's next GetMessageA returns -1 (with its record left as garbage).
+    void FailNextGetMessage() { Call<void (*)()>("FailNextGetMessage")(); }
+    bool GetMessageFailurePending() { return Count("GetMessageFailurePending") != 0; }
     void Reset() { Call<void (*)()>("ResetPersonality")(); }
 
     LONG Calls(int kind) { return Call<LONG (*)(LONG)>("FileCalls")(kind); }

@@ -415,6 +415,25 @@ TEST_F(Win9xRun, ARegistryKeyThatCannotBeDeletedDoesNotHoldTheRun)
     DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen");
 }
 
+// The message loop's own failure (GetMessageA gives -1, its record unfilled) after the
+// wizard: the program ends with exit code 0, shows nothing and removes nothing.
+TEST_F(Win9xRun, AFailedMessageLoopEndsTheProgramWithExitCodeZero)
+{
+    StageSetupLibrary();
+    persona.Reset();
+    ASSERT_TRUE(StartWithPersonality());
+    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+    persona.FailNextGetMessage();
+    HWND sheet = Wizard();
+    ASSERT_TRUE(sheet != NULL);
+    WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout);
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+    EXPECT_EQ(WaitForExit(), 0u);
+    EXPECT_FALSE(persona.GetMessageFailurePending()) << "the program's loop never asked again";
+    EXPECT_EQ(Boxes(watcher), std::vector<std::string>());
+    ExpectPackageFilesUntouched();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)

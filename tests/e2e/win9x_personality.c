@@ -26,6 +26,7 @@ volatile LONG g_notImplemented SHARED = 0;  /* calls answered ERROR_CALL_NOT_IMP
 volatile LONG g_ntLookups SHARED = 0;       /* NT-only functions looked up by name */
 volatile LONG g_unknownLookups SHARED = 0;  /* ...W lookups without a known stub */
 volatile LONG g_keyRefusals SHARED = 0;
+volatile LONG g_failGetMessage SHARED = 0;  /* the program's next GetMessageA gives -1 */
 volatile LONG g_wideImports SHARED = -1;    /* ...W imports of the patched module */
 char g_refusedKey[256] SHARED = {0};
 char g_lastLookup[64] SHARED = {0};
@@ -131,6 +132,19 @@ typedef BOOL(WINAPI* CloseHandleProc)(HANDLE);
 typedef LONG(WINAPI* RegOpenKeyExProc)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
 typedef LONG(WINAPI* RegDeleteKeyProc)(HKEY, LPCSTR);
 typedef FARPROC(WINAPI* GetProcAddressProc)(HMODULE, LPCSTR);
+typedef BOOL(WINAPI* GetMessageProc)(LPMSG, HWND, UINT, UINT);
+
+/* A failed GetMessageA fills nothing in: the record is left as garbage, so that a
+ * program that reads it anyway shows it. */
+static BOOL WINAPI PersonaGetMessageA(LPMSG msg, HWND window, UINT first, UINT last)
+{
+    if (InterlockedExchange(&g_failGetMessage, 0)) {
+        if (msg != NULL) FillMemory(msg, sizeof *msg, 0xA5);
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return -1;
+    }
+    return ((GetMessageProc)(void*)s_real[PERSONA_FN_GETMESSAGE])(msg, window, first, last);
+}
 
 static BOOL WINAPI PersonaMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
 {
@@ -346,6 +360,7 @@ static const struct Patch kPatches[] = {
     {PERSONA_FN_GETPROCADDRESS, "kernel32.dll", "GetProcAddress", (FARPROC)(void*)PersonaGetProcAddress},
     {PERSONA_FN_REGOPENKEYEX, "advapi32.dll", "RegOpenKeyExA", (FARPROC)(void*)PersonaRegOpenKeyExA},
     {PERSONA_FN_REGDELETEKEY, "advapi32.dll", "RegDeleteKeyA", (FARPROC)(void*)PersonaRegDeleteKeyA},
+    {PERSONA_FN_GETMESSAGE, "user32.dll", "GetMessageA", (FARPROC)(void*)PersonaGetMessageA},
 };
 
 /* The security calls imported directly fail as well (MoveFileExA is in kPatches). */
@@ -425,6 +440,8 @@ __declspec(dllexport) void RefuseKey(const char* name)
 }
 
 __declspec(dllexport) LONG KeyRefusals(void) { return g_keyRefusals; }
+__declspec(dllexport) void FailNextGetMessage(void) { InterlockedExchange(&g_failGetMessage, 1); }
+__declspec(dllexport) LONG GetMessageFailurePending(void) { return g_failGetMessage; }
 __declspec(dllexport) LONG InjectedFailures(void) { return g_injected; }
 __declspec(dllexport) LONG NotImplementedCalls(void) { return g_notImplemented; }
 __declspec(dllexport) LONG NtOnlyLookups(void) { return g_ntLookups; }
@@ -446,6 +463,7 @@ __declspec(dllexport) void ResetPersonality(void)
     InterlockedExchange(&g_ntLookups, 0);
     InterlockedExchange(&g_unknownLookups, 0);
     InterlockedExchange(&g_keyRefusals, 0);
+    InterlockedExchange(&g_failGetMessage, 0);
     InterlockedExchange(&g_wideImports, -1);
     g_refusedKey[0] = '\0';
     g_lastLookup[0] = '\0';
