@@ -1,6 +1,7 @@
 // Shortcut and previous-setup clean-up. Paths come from the registry; one that
 // does not fit its buffer is skipped, never cut, since a cut path can name
-// another file.
+// another file, and one that is not a full path is refused, since it would be
+// resolved against whatever drive and directory are current.
 #include "cleanup.h"
 
 #include "path_rules.h"
@@ -40,6 +41,25 @@ int ReadRegistryText(HKEY key, const char* name, char* out, DWORD outSize)
     return 1;
 }
 
+// Splits path into drive and directory; 0 unless together they make a full
+// directory ("C:\...\" or "\\server\...\"). An empty, relative, root-relative
+// ("\dir\x") or drive-relative ("C:dir\x") path is refused.
+static int SplitFullDirectory(const char* path, char* drive, size_t driveSize, char* dir,
+                              size_t dirSize)
+{
+    char full[REMOVR_PATH_SIZE];
+    return SplitPath(path, drive, driveSize, dir, dirSize, NULL, 0, NULL, 0) &&
+           JoinPath(full, sizeof full, drive, dir, NULL, NULL) && IsFullDirectory(full);
+}
+
+// A shell-folder value names a folder: it is used only when it is a full path.
+static int IsFullFolderValue(const char* value)
+{
+    char drive[PATH_DRIVE_SIZE];
+    char dir[PATH_DIR_SIZE];
+    return SplitFullDirectory(value, drive, sizeof drive, dir, sizeof dir);
+}
+
 void RemoveShortcuts()
 {
     HKEY key;
@@ -50,7 +70,7 @@ void RemoveShortcuts()
     char folder[REMOVR_PATH_SIZE];
     char value[REMOVR_PATH_SIZE];
     char path[REMOVR_PATH_SIZE];
-    if (ReadRegistryText(key, "Programs", value, sizeof value) &&
+    if (ReadRegistryText(key, "Programs", value, sizeof value) && IsFullFolderValue(value) &&
         FormatPath(folder, sizeof folder, "%s%s", value, kProgramFolder)) {
         for (size_t i = 0; i < sizeof kProgramShortcuts / sizeof kProgramShortcuts[0]; i++)
             if (FormatPath(path, sizeof path, "%s%s", folder, kProgramShortcuts[i]))
@@ -58,7 +78,7 @@ void RemoveShortcuts()
         // Fails, as it should, while the folder still holds other files.
         RemoveDirectoryA(folder);
     }
-    if (ReadRegistryText(key, "Startup", value, sizeof value) &&
+    if (ReadRegistryText(key, "Startup", value, sizeof value) && IsFullFolderValue(value) &&
         FormatPath(path, sizeof path, "%s%s", value, kStartupShortcut))
         DeleteFileA(path);
     RegCloseKey(key);
@@ -80,9 +100,8 @@ void RestorePreviousSetupFile()
     char drive[PATH_DRIVE_SIZE];
     char dir[PATH_DIR_SIZE];
     char target[REMOVR_PATH_SIZE];
-    if (!SplitPath(value, drive, sizeof drive, dir, sizeof dir, NULL, 0, NULL, 0)) return;
-    // Without a directory the names would be looked up in the current directory.
-    if (dir[0] == '\0') return;
+    // A relative value would name files in whatever directory is current.
+    if (!SplitFullDirectory(value, drive, sizeof drive, dir, sizeof dir)) return;
     // The backup path is built over the value that was split.
     if (!JoinPath(value, sizeof value, drive, dir, "oldsig", "backup")) return;
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "cleanup.h"
 #include "win32_test_support.h"
@@ -106,6 +107,65 @@ TEST_F(Cleanup, AShellFolderTooLongForItsPathsIsSkippedNeverCut)
     EXPECT_TRUE(Exists(folder + "\\Trainer.lnk"));
 }
 
+// Sets the current directory for the life of this object.
+class InDirectory {
+public:
+    explicit InDirectory(const std::string& dir)
+    {
+        GetCurrentDirectoryA(MAX_PATH, old_);
+        ok = SetCurrentDirectoryA(dir.c_str()) != 0;
+    }
+    ~InDirectory() { SetCurrentDirectoryA(old_); }
+    InDirectory(const InDirectory&) = delete;
+    InDirectory& operator=(const InDirectory&) = delete;
+    bool ok = false;
+
+private:
+    char old_[MAX_PATH] = "";
+};
+
+// Values that are not full paths would be resolved against the current drive or
+// directory: shortcuts planted wherever they could point must all stay.
+TEST_F(Cleanup, ShellFoldersThatAreNotFullPathsAreRefused)
+{
+    std::string cwd = root + "\\cwd";
+    std::string drive = root.substr(0, 2);  // "C:"
+    ASSERT_EQ(drive[1], ':');
+    std::vector<std::string> planted;
+    auto plant = [&](const std::string& dir) {
+        CreateDirectoryA(dir.c_str(), NULL);
+        CreateDirectoryA((dir + "\\Varsen Software").c_str(), NULL);
+        for (const char* name : kShortcuts) planted.push_back(dir + "\\Varsen Software\\" + name);
+        planted.push_back(dir + "\\Ink Capture.lnk");
+    };
+    CreateDirectoryA(cwd.c_str(), NULL);
+    plant(cwd + "\\rel");       // "rel", and "C:rel" while C:'s directory is cwd
+    plant(root + "\\rootrel");  // the root-relative "\users\...\rootrel"
+    plant(drive);               // "" and "C:": the root of the current drive
+
+    {
+        InDirectory inCwd(cwd);
+        ASSERT_TRUE(inCwd.ok);
+        const std::string values[] = {"", "rel", drive + "rel", root.substr(2) + "\\rootrel",
+                                      drive};
+        for (const std::string& value : values) {
+            for (const std::string& path : planted) ASSERT_TRUE(WriteBytes(path, "bait")) << path;
+            SetShellFolder("Programs", value);
+            SetShellFolder("Startup", value);
+            RemoveShortcuts();
+            for (const std::string& path : planted)
+                EXPECT_EQ(ReadBytes(path), "bait") << path << " after \"" << value << "\"";
+        }
+    }
+    // The drive root's plants are not under root: taken away here.
+    for (const std::string& path : planted)
+        if (path.compare(0, root.size(), root) != 0) DeleteFileA(path.c_str());
+    RemoveDirectoryA((drive + "\\Varsen Software").c_str());
+    // Nor was anything under the staged full-path folders touched.
+    EXPECT_TRUE(Exists(folder + "\\Trainer.lnk"));
+    EXPECT_TRUE(Exists(startup + "\\Ink Capture.lnk"));
+}
+
 TEST_F(Cleanup, RestoresTheBackupBesideTheEarlierSetup)
 {
     std::string dir = root + "\\SOMEDIR";
@@ -146,16 +206,40 @@ TEST_F(Cleanup, CopiesNothingForAQuotedOrOversizedUninstallString)
     RestorePreviousSetupFile();
     EXPECT_FALSE(Exists(longDir + "\\sig.exe"));
 
-    // A value longer than its buffer, and a bare file name without a directory.
+    // A value longer than its buffer.
     SetUninstallString(dir + "\\" + std::string(300, 'S') + ".EXE");
     RestorePreviousSetupFile();
-    SetUninstallString("SETUP.EXE");
-    char oldDir[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, oldDir);
-    SetCurrentDirectoryA(dir.c_str());
-    RestorePreviousSetupFile();
-    SetCurrentDirectoryA(oldDir);
     EXPECT_FALSE(Exists(dir + "\\sig.exe"));
+}
+
+// Values that are not full paths would name the backup in the current drive or
+// directory: with backups planted wherever they could point, nothing is copied.
+TEST_F(Cleanup, CopiesNothingForAnUninstallStringThatIsNotAFullPath)
+{
+    std::string cwd = root + "\\cwd";
+    std::string drive = root.substr(0, 2);
+    ASSERT_EQ(drive[1], ':');
+    for (const std::string& dir : {cwd, cwd + "\\sub"}) {
+        CreateDirectoryA(dir.c_str(), NULL);
+        ASSERT_TRUE(WriteBytes(dir + "\\oldsig.backup", "saved program"));
+    }
+    InDirectory inCwd(cwd);
+    ASSERT_TRUE(inCwd.ok);
+    const std::string values[] = {"SETUP.EXE", "sub\\SETUP.EXE", drive + "SETUP.EXE",
+                                  drive + "sub\\SETUP.EXE", cwd.substr(2) + "\\SETUP.EXE",
+                                  cwd.substr(2) + "\\sub\\SETUP.EXE"};
+    for (const std::string& value : values) {
+        SetUninstallString(value);
+        RestorePreviousSetupFile();
+        EXPECT_FALSE(Exists(cwd + "\\sig.exe")) << value;
+        EXPECT_FALSE(Exists(cwd + "\\sub\\sig.exe")) << value;
+        DeleteFileA((cwd + "\\sig.exe").c_str());
+        DeleteFileA((cwd + "\\sub\\sig.exe").c_str());
+    }
+    // The same backup named by a full path is restored.
+    SetUninstallString(cwd + "\\sub\\SETUP.EXE");
+    RestorePreviousSetupFile();
+    EXPECT_EQ(ReadBytes(cwd + "\\sub\\sig.exe"), "saved program");
 }
 
 }  // namespace
