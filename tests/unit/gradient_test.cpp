@@ -8,23 +8,46 @@ namespace {
 
 const unsigned int kBlue = 0x00FF0000;
 
+// Every figure below is worked out by hand from the band rule: start at
+// (H * 100) / 255, and step up while 255 bands, (s * 255) / 100 rows, fall short
+// of H. Band 254 ends at row (s * 255) / 100, the reach of 255 bands.
 TEST(GradientStep, SmallestStepThatReachesTheBottom)
 {
-    struct Case { int height; unsigned int step; };
-    const Case cases[] = {{0, 100}, {100, 40}, {255, 100}, {480, 189}, {600, 236},
-                          {768, 302}, {1024, 402}};
+    struct Case {
+        int height;
+        unsigned int step;
+        int reach;         // band 254's end with that step: at least the height
+        int reachOneLess;  // band 254's end with one step less: short of the height
+    };
+    const Case cases[] = {
+        {100, 40, 102, 99},     // 10000 / 255 = 39: 39 * 255 / 100 = 99 < 100, so 40
+        {255, 100, 255, 252},   // 25500 / 255 = 100 reaches at once
+        {480, 189, 481, 479},   // 48000 / 255 = 188: 479 < 480
+        {600, 236, 601, 599},   // 60000 / 255 = 235: 599 < 600
+        {768, 302, 770, 767},   // 76800 / 255 = 301: 767 < 768
+        {1024, 402, 1025, 1022} // 102400 / 255 = 401: 1022 < 1024
+    };
     for (const Case& c : cases) {
-        unsigned int step = GradientBandStep(0, c.height);
-        EXPECT_EQ(step, c.step) << "height " << c.height;
-        if (c.height == 0) continue;
-        // 255 bands reach the bottom edge, and one step less would not.
-        EXPECT_GE(step * 255 / 100, static_cast<unsigned int>(c.height)) << "height " << c.height;
-        EXPECT_LT((step - 1) * 255 / 100, static_cast<unsigned int>(c.height)) << "height " << c.height;
+        EXPECT_EQ(GradientBandStep(0, c.height), c.step) << "height " << c.height;
+        int top, bottom;
+        GradientBandRows(0, c.step, 254, &top, &bottom);
+        EXPECT_EQ(bottom, c.reach) << "height " << c.height;
+        GradientBandRows(0, c.step - 1, 254, &top, &bottom);
+        EXPECT_EQ(bottom, c.reachOneLess) << "height " << c.height;
     }
+    // Tiny areas: 100 / 255 = 0 and 200 / 255 = 0 step up to 1 (255 / 100 = 2 rows);
+    // 300 / 255 = 1 reaches only 2 rows of 3, so 2.
+    EXPECT_EQ(GradientBandStep(0, 1), 1u);
+    EXPECT_EQ(GradientBandStep(0, 2), 1u);
+    EXPECT_EQ(GradientBandStep(0, 3), 2u);
+    // An empty area would give 0: 100 instead.
+    EXPECT_EQ(GradientBandStep(0, 0), 100u);
+    EXPECT_EQ(GradientBandStep(50, 50), 100u);
 }
 
 TEST(GradientStep, OffsetClientTopUsesTheHeight)
 {
+    // 768 rows from row 10: 301 reaches 10 + 767 = 777 < 778, 302 reaches 780.
     EXPECT_EQ(GradientBandStep(10, 778), 302u);
 }
 
@@ -64,42 +87,84 @@ TEST(GradientRows, BandsTileTheClientAreaWithoutGaps)
 
 TEST(GradientRows, LastVisibleRowIsNeverBlack)
 {
-    unsigned int step = GradientBandStep(0, 768);
+    // 768 rows, step 302: band 254 is rows 767 to 769 (76708 / 100 to 77010 / 100),
+    // band 255 rows 770 to 772, wholly below the area.
     int top, bottom;
-    GradientBandRows(0, step, 254, &top, &bottom);
+    GradientBandRows(0, 302, 254, &top, &bottom);
     EXPECT_EQ(top, 767);
-    GradientBandRows(0, step, 255, &top, &bottom);
+    EXPECT_EQ(bottom, 770);
+    GradientBandRows(0, 302, 255, &top, &bottom);
     EXPECT_EQ(top, 770);
-    EXPECT_EQ(bottom, 773);  // rows 770 to 772, all below the area
-    EXPECT_EQ(GradientBandAtRow(0, step, 767), 254);
+    EXPECT_EQ(bottom, 773);
+    EXPECT_EQ(GradientBandAtRow(0, 302, 767), 254);
     EXPECT_EQ(GradientBandColor(254, kBlue, 0), 0x00010000u);
 
-    // At 480 the last band with a visible row is 253, blue 2.
-    step = GradientBandStep(0, 480);
-    EXPECT_EQ(GradientBandAtRow(0, step, 479), 253);
+    // Bands are 3 or 4 rows: band 0 is rows 0 to 2, band 49 rows 147 to 150
+    // (14798 / 100 to 15100 / 100), band 50 from 151.
+    EXPECT_EQ(GradientBandAtRow(0, 302, 0), 0);
+    EXPECT_EQ(GradientBandAtRow(0, 302, 2), 0);
+    EXPECT_EQ(GradientBandAtRow(0, 302, 3), 1);
+    EXPECT_EQ(GradientBandAtRow(0, 302, 147), 49);
+    EXPECT_EQ(GradientBandAtRow(0, 302, 150), 49);
+    EXPECT_EQ(GradientBandAtRow(0, 302, 151), 50);
+
+    // 480 rows, step 189: band 253 is rows 478 and 479, band 254 starts at 480.
+    EXPECT_EQ(GradientBandAtRow(0, 189, 479), 253);
+    EXPECT_EQ(GradientBandAtRow(0, 189, 478), 253);
     EXPECT_EQ(GradientBandColor(253, kBlue, 0), 0x00020000u);
+    GradientBandRows(0, 189, 254, &top, &bottom);
+    EXPECT_EQ(top, 480);
+
+    // 600 rows, step 236: the last row 599 is band 254 (59944 / 100).
+    EXPECT_EQ(GradientBandAtRow(0, 236, 599), 254);
+    // 1024 rows, step 402: band 253 is rows 1017 to 1020, band 254 from 1021.
+    EXPECT_EQ(GradientBandAtRow(0, 402, 1017), 253);
+    EXPECT_EQ(GradientBandAtRow(0, 402, 1020), 253);
+    EXPECT_EQ(GradientBandAtRow(0, 402, 1023), 254);
+
+    // A client top of 10 moves every band down by 10 rows.
+    GradientBandRows(10, 302, 254, &top, &bottom);
+    EXPECT_EQ(top, 777);
+    EXPECT_EQ(bottom, 780);
 }
 
 TEST(GradientRows, ShortAreasSkipZeroHeightBands)
 {
-    unsigned int step = GradientBandStep(0, 100);
-    EXPECT_EQ(GradientBandAtRow(0, step, 0), 2);  // bands 0 and 1 have no rows
+    // 100 rows, step 40: bands 0 and 1 end at rows 0 and 0 (40 / 100, 80 / 100);
+    // band 2 is row 0, band 3 is empty (120 / 100 to 160 / 100), band 4 is row 1.
     int top, bottom;
-    GradientBandRows(0, step, 0, &top, &bottom);
-    EXPECT_EQ(top, bottom);
+    GradientBandRows(0, 40, 0, &top, &bottom);
+    EXPECT_EQ(top, 0);
+    EXPECT_EQ(bottom, 0);
+    GradientBandRows(0, 40, 3, &top, &bottom);
+    EXPECT_EQ(top, 1);
+    EXPECT_EQ(bottom, 1);
+    EXPECT_EQ(GradientBandAtRow(0, 40, 0), 2);
+    EXPECT_EQ(GradientBandAtRow(0, 40, 1), 4);
 
-    step = GradientBandStep(0, 255);  // one row per band, bands 0 to 254 visible
-    for (int row = 0; row < 255; row++) ASSERT_EQ(GradientBandAtRow(0, step, row), row);
+    // 255 rows, step 100: one row per band, bands 0 to 254 visible, band 255 below.
+    for (int row = 0; row < 255; row++) ASSERT_EQ(GradientBandAtRow(0, 100, row), row);
+    GradientBandRows(0, 100, 255, &top, &bottom);
+    EXPECT_EQ(top, 255);
+    EXPECT_EQ(bottom, 256);
+
+    // A single row, step 1: bands 0 to 98 are empty and band 99 paints it.
+    EXPECT_EQ(GradientBandAtRow(0, 1, 0), 99);
 }
 
 TEST(GradientRows, OffsetsWrapAtSixteenBits)
 {
-    // A very tall area: the band offset is taken as a 16-bit value.
-    unsigned int step = GradientBandStep(0, 70000);
+    // 70000 rows: 7000000 / 255 = 27450 reaches 69997, so the step is 27451.
+    EXPECT_EQ(GradientBandStep(0, 70000), 27451u);
     int top, bottom;
-    GradientBandRows(0, step, 255, &top, &bottom);
-    EXPECT_EQ(top, static_cast<int>(static_cast<unsigned short>(step * 255 / 100)));
-    EXPECT_LT(top, 65536);
+    // Band 238 begins at 65333 and would end at 65607, which wraps to 71.
+    GradientBandRows(0, 27451, 238, &top, &bottom);
+    EXPECT_EQ(top, 65333);
+    EXPECT_EQ(bottom, 71);
+    // Band 255: 70000 and 70274, taken as 16-bit values 4464 and 4738.
+    GradientBandRows(0, 27451, 255, &top, &bottom);
+    EXPECT_EQ(top, 4464);
+    EXPECT_EQ(bottom, 4738);
 }
 
 }  // namespace
