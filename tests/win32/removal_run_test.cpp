@@ -21,9 +21,19 @@ namespace {
 const UINT UM_BEGIN = WM_APP + 1;
 const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+// Files whose state is noted at every status text: a shortcut of the program
+// folder and the earlier setup's restored file.
+struct CleanupProbe {
+    std::string shortcut, restored;
+};
+CleanupProbe g_probe;
+
 // What the dialog saw while the run went on.
 struct RunObservation {
     std::vector<std::string> statusTexts;
+    // Per status text: "shortcut" while the shortcut exists, "restored" once the
+    // restored file does, "wininit" once wininit.ini is saved.
+    std::vector<std::string> cleanupStates;
     int barAtRegistryText = -1;
     DWORD registryTextAt = 0;
     HWND dialog = NULL;
@@ -37,6 +47,11 @@ LRESULT CALLBACK RecordingStatusProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     if (message == WM_SETTEXT) {
         std::string text = reinterpret_cast<const char*>(lParam);
         g_seen.statusTexts.push_back(text);
+        std::string state;
+        if (!g_probe.shortcut.empty() && Exists(g_probe.shortcut)) state += " shortcut";
+        if (!g_probe.restored.empty() && Exists(g_probe.restored)) state += " restored";
+        if (Exists(std::string(g_szWindowsDir) + "\\wininit.ini")) state += " wininit";
+        g_seen.cleanupStates.push_back(state);
         if (text == "Uninstall is updating the registry...") {
             g_seen.registryTextAt = GetTickCount();
             g_seen.barAtRegistryText = static_cast<int>(SendMessageA(g_bar, PBM_GETPOS, 0, 0));
@@ -131,6 +146,7 @@ protected:
         SetEnvironmentVariableA("TKSET_RECORD", record.c_str());
         ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kRun, "Pelto", "C:\\x.exe"));
         g_seen = RunObservation();
+        g_probe = CleanupProbe();
     }
 
     void TearDown() override
@@ -215,6 +231,58 @@ TEST_F(RemovalRun, ScheduledDeletionsThatMissTheDiskAreReportedAndTheRunGoesOn)
     for (const BoxRecord& box : watcher.Records()) EXPECT_EQ(box.owner, g_seen.dialog);
     ExpectFileNamesThenRegistryText();
     EXPECT_TRUE(GetFileAttributesA((windows + "\\wininit.ini").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kEarlierSetup[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PeltoSetup";
+
+// With a program folder of shortcuts and an earlier setup's backup staged.
+class RemovalRunCleanup : public RemovalRun {
+protected:
+    std::string savedPrograms, folder, setupDir;
+
+    void SetUp() override
+    {
+        RemovalRun::SetUp();
+        savedPrograms = RegText(HKEY_CURRENT_USER, kShellFolders, "Programs");
+        std::string programs = root + "\\Programs";
+        folder = programs + "\\Varsen Software";
+        setupDir = root + "\\SOMEDIR";
+        for (const std::string& dir : {programs, folder, setupDir})
+            CreateDirectoryA(dir.c_str(), NULL);
+        ASSERT_TRUE(WriteBytes(folder + "\\Trainer.lnk", "lnk"));
+        ASSERT_TRUE(WriteBytes(setupDir + "\\oldsig.backup", "saved program"));
+        ASSERT_TRUE(SetRegText(HKEY_CURRENT_USER, kShellFolders, "Programs", programs));
+        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kEarlierSetup, "UninstallString",
+                               setupDir + "\\SETUP.EXE"));
+        g_probe.shortcut = folder + "\\Trainer.lnk";
+        g_probe.restored = setupDir + "\\sig.exe";
+    }
+
+    void TearDown() override
+    {
+        if (savedPrograms == "<none>") DeleteRegValue(HKEY_CURRENT_USER, kShellFolders, "Programs");
+        else SetRegText(HKEY_CURRENT_USER, kShellFolders, "Programs", savedPrograms);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetup);
+        RemovalRun::TearDown();
+    }
+};
+
+// The shortcuts and the restored file come after the file pass has saved
+// wininit.ini and before the registry text is shown.
+TEST_F(RemovalRunCleanup, ShortcutsAndRestoreComeBetweenTheFilePassAndTheRegistryText)
+{
+    ASSERT_TRUE(CopyFileA(FixturePath("set_stdcall", "TKSET32.dll").c_str(),
+                          (install + "TKSET32.dll").c_str(), FALSE));
+    DWORD endedAt = 0;
+    EXPECT_EQ(RunDialog(&endedAt), 1);
+    ExpectFileNamesThenRegistryText();
+    ASSERT_EQ(g_seen.cleanupStates.size(), g_seen.statusTexts.size());
+    for (int i = 0; i < g_removalTableCount; i++)
+        EXPECT_EQ(g_seen.cleanupStates[i], " shortcut") << g_seen.statusTexts[i];
+    EXPECT_EQ(g_seen.cleanupStates.back(), " restored wininit");
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_EQ(ReadBytes(setupDir + "\\sig.exe"), "saved program");
 }
 
 }  // namespace
