@@ -444,6 +444,178 @@ TEST_F(AcceptedRestart, RefusedRebootShowsTheExitWindowsError)
     ExpectPackageFilesRemoved();
 }
 
+// The visible message boxes of the process, now.
+std::vector<HWND> MessageBoxesOf(DWORD processId)
+{
+    struct Collect {
+        DWORD processId;
+        std::vector<HWND> boxes;
+        static BOOL CALLBACK Add(HWND window, LPARAM lParam)
+        {
+            Collect* collect = reinterpret_cast<Collect*>(lParam);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == collect->processId && IsWindowVisible(window) && IsMessageBox(window))
+                collect->boxes.push_back(window);
+            return TRUE;
+        }
+    } collect = {processId, {}};
+    EnumWindows(Collect::Add, reinterpret_cast<LPARAM>(&collect));
+    return collect.boxes;
+}
+
+// The one message box of the process, polled with a deadline; left unanswered.
+HWND FindMessageBox(DWORD processId)
+{
+    std::vector<HWND> boxes;
+    WaitUntil([&] { return !(boxes = MessageBoxesOf(processId)).empty(); }, kWindowTimeout);
+    return boxes.size() == 1 ? boxes[0] : NULL;
+}
+
+std::string BoxLine(HWND box)
+{
+    return WindowText(box) + "|" + MessageBoxText(box);
+}
+
+const UINT kRunSetupRemoval = WM_USER + 10;
+const WPARAM kProgressMarker = 0x5EED;  // a WM_NULL the test hook counts
+const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kPlanKey[] = "SOFTWARE\\Varsen\\Lumatrak";
+
+// Runs whose message boxes the test answers itself, at the moment it chooses, with
+// the test hook counting what reaches the progress dialog.
+class DrivenRun : public RemovrRun {
+protected:
+    void TearDown() override
+    {
+        RemovrRun::TearDown();
+        DeleteRegValue(HKEY_LOCAL_MACHINE, kRunKey, "Pelto");
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kPlanKey);
+    }
+
+    LONG Count(const char* name) { return HookFunction<LONG (*)()>(name)(); }
+
+    // Starts the program, puts the hooks on it and presses Finish.
+    HWND StartAndFinish(bool cancelEarly)
+    {
+        Start();
+        HWND sheet = Wizard();
+        EXPECT_TRUE(sheet != NULL);
+        if (sheet == NULL) return NULL;
+        InstallHooks();
+        HookFunction<void (*)()>("ResetCounts")();
+        HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(cancelEarly ? 1 : 0);
+        EXPECT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+        return Progress();
+    }
+
+    // Invalidates the dialog and waits for each paint to reach it.
+    void Repaint(HWND dialog, int times)
+    {
+        for (int i = 0; i < times; i++) {
+            LONG before = Count("ProgressPaints");
+            InvalidateRect(dialog, NULL, TRUE);
+            ASSERT_TRUE(WaitUntil([&] { return Count("ProgressPaints") > before; }, kWindowTimeout))
+                << "paint " << i;
+        }
+    }
+
+    // Declines the restart offer and expects a quiet end.
+    void DeclineRestartAndExit()
+    {
+        HWND restart = Restart();
+        ASSERT_TRUE(restart != NULL);
+        EXPECT_EQ(MessageBoxesOf(process.dwProcessId).size(), 0u);
+        PressButton(restart, IDCANCEL);
+        EXPECT_EQ(WaitForExit(), 0u);
+    }
+};
+
+// Another party's UM_RUN_SETUP_REMOVAL, posted while the wizard waits: the registry
+// step runs with the main window as owner, then the restart offer; closing after it
+// shows no warning, and the file pass never runs.
+TEST_F(DrivenRun, SetupRemovalMessageRunsTheRegistryStepThenOffersTheRestart)
+{
+    StageSetupLibrary();
+    ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kRunKey, "Pelto", "C:\\x.exe"));
+    ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, std::string(kPlanKey) + "\\Sub", "v", "x"));
+    Start();
+    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+    HWND sheet = Wizard();
+    ASSERT_TRUE(sheet != NULL);
+    ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
+    HWND main = FindWindowWithin("Varsen Uninstall", NULL, process.dwProcessId, kWindowTimeout);
+    ASSERT_TRUE(main != NULL);
+    ASSERT_TRUE(PostMessageA(main, kRunSetupRemoval, 0, 0));
+    HWND restart = Restart();
+    ASSERT_TRUE(restart != NULL);
+    EXPECT_EQ(ReadBytes(setupRecord),
+              "load\ncall " + std::to_string(reinterpret_cast<UINT_PTR>(main)) + " 0 []\n");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRunKey, "Pelto"), "<none>");
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kPlanKey));
+    PressButton(restart, IDCANCEL);
+    EXPECT_EQ(WaitForExit(), 0u);
+    EXPECT_EQ(Boxes(watcher), std::vector<std::string>());
+    ExpectPackageFilesUntouched();
+}
+
+// The progress dialog painted again and again while the run's own error box is up
+// (the box's loop paints it): the run started once, by one start message.
+TEST_F(DrivenRun, RepaintsDuringTheRunStartNoSecondRun)
+{
+    HWND progress = StartAndFinish(false);
+    ASSERT_TRUE(progress != NULL);
+    HWND box = FindMessageBox(process.dwProcessId);
+    ASSERT_TRUE(box != NULL);
+    EXPECT_EQ(BoxLine(box), kNoSetupBox);
+    Repaint(progress, 3);
+    PressButton(box, IDOK);
+    DeclineRestartAndExit();
+    EXPECT_EQ(Count("RemovalRuns"), 1);
+    EXPECT_EQ(Count("ProgressStarts"), 1);
+    EXPECT_GE(Count("ProgressPaints"), 4);
+    ExpectPackageFilesRemoved();
+}
+
+// Repaints under the cancel question start nothing; after No the run starts once.
+TEST_F(DrivenRun, RepaintsUnderTheCancelQuestionStartNothing)
+{
+    StageSetupLibrary();
+    HWND progress = StartAndFinish(true);
+    ASSERT_TRUE(progress != NULL);
+    HWND question = FindMessageBox(process.dwProcessId);
+    ASSERT_TRUE(question != NULL);
+    EXPECT_EQ(BoxLine(question), kCancelQuestion);
+    Repaint(progress, 3);
+    EXPECT_EQ(Count("RemovalRuns"), 0);
+    PressButton(question, IDNO);
+    DeclineRestartAndExit();
+    EXPECT_EQ(Count("RemovalRuns"), 1);
+    ExpectPackageFilesRemoved();
+}
+
+// A Cancel that reaches the progress dialog while the setup library's error box is
+// up: the run has begun, so no question comes and the dialog still ends with 1.
+TEST_F(DrivenRun, ACancelDuringTheSetupErrorBoxIsNotHeard)
+{
+    HWND progress = StartAndFinish(false);
+    ASSERT_TRUE(progress != NULL);
+    HWND box = FindMessageBox(process.dwProcessId);
+    ASSERT_TRUE(box != NULL);
+    EXPECT_EQ(BoxLine(box), kNoSetupBox);
+    PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
+    // Taken after the Cancel: a question box, had one come, would be up by then.
+    PostMessageA(progress, WM_NULL, kProgressMarker, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Count("ProgressMarkers") >= 1; }, kWindowTimeout));
+    EXPECT_EQ(Count("ProgressCancels"), 1);
+    EXPECT_EQ(MessageBoxesOf(process.dwProcessId), std::vector<HWND>({box}));
+    PressButton(box, IDOK);
+    DeclineRestartAndExit();
+    EXPECT_EQ(Count("RemovalRuns"), 1);
+    ExpectPackageFilesRemoved();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
