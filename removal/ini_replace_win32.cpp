@@ -27,8 +27,13 @@ static int ReplaceInSteps(const char* tmp, const char* target)
         DeleteFileA(tmp);
         return 0;
     }
-    // MoveFileA never overwrites: an old copy still there from an earlier run may
-    // be the only one of what it holds, so then nothing is replaced.
+    // An old copy still there from an earlier run may be the only one of what it
+    // holds (another program's entries among them): it is never overwritten, and
+    // no fresh file may take the place it waits to be moved back to.
+    if (GetFileAttributesA(aside) != INVALID_FILE_ATTRIBUTES) {
+        DeleteFileA(tmp);
+        return 0;
+    }
     if (!MoveFileA(target, aside)) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND && MoveFileA(tmp, target)) return 1;
         DeleteFileA(tmp);

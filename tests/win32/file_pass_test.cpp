@@ -397,6 +397,22 @@ TEST_F(FilePass, TheReplaceNeverLosesTheOldFile)
         EXPECT_EQ(ReadBytes(wininit), old);
         EXPECT_EQ(ReadBytes(aside), "earlier");
         EXPECT_FALSE(Exists(newFile));
+
+        // The state an earlier run leaves when neither copy could be moved in: no
+        // wininit.ini, and our old copy the only one of another program's entries.
+        // A fresh wininit.ini with only this run's lines would hide that copy.
+        SCOPED_TRACE("only an old copy of an earlier run, no wininit.ini");
+        DeleteFileA(wininit.c_str());
+        WriteBytes(aside, old);
+        IniDocument fresh;
+        ASSERT_EQ(fresh.Load(wininit.c_str()), 0);
+        IniSection* rename = RtNew<IniSection>();
+        ASSERT_TRUE(rename->SetName("rename") && fresh.AppendSection(rename));
+        ASSERT_TRUE(rename->AddLine("NUL=C:\\OURS.TXT"));
+        EXPECT_EQ(fresh.Save(wininit.c_str()), 0);
+        EXPECT_FALSE(Exists(wininit));
+        EXPECT_EQ(ReadBytes(aside), old);
+        EXPECT_FALSE(Exists(newFile));
     }
     for (const std::string& path : {newFile, aside}) DeleteFileA(path.c_str());
     FreshPersona();
