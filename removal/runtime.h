@@ -1,9 +1,9 @@
 // The program's own small runtime: heap, buffered byte streams for files, bounded
 // formatting and the few string helpers it needs. REMOVR.EXE has no C run-time
 // library (Windows 95 as first shipped has no MSVCRT.DLL): runtime_win32.cpp
-// implements the heap and streams over KERNEL32; the host build's twin,
-// runtime_libc.cpp, over the C library. The text helpers (runtime_text.cpp) are
-// the same code in both builds.
+// implements the heap and the raw file calls over KERNEL32; the host build's twin,
+// runtime_libc.cpp, over the C library. The streams' buffering (runtime_stream.cpp)
+// and the text helpers (runtime_text.cpp) are the same code in both builds.
 #ifndef REMOVR_RUNTIME_H
 #define REMOVR_RUNTIME_H
 
@@ -32,9 +32,20 @@ void RtDelete(T* record)
     RtFree(record);
 }
 
-// ---- Byte streams on files. No text conversion happens here: the callers handle
-// the Windows conventions (CR LF, Ctrl-Z) themselves.
-struct RtStream;
+// ---- Byte streams on files, buffered here, over the platform's file calls. No text
+// conversion happens here: the callers handle the Windows conventions (CR LF,
+// Ctrl-Z) themselves. A plain record, so that taking a byte is inline.
+#define RT_STREAM_BUFFER_SIZE 4096
+
+struct RtStream {
+    void* file;      // the platform's open file
+    int writing;
+    int failed;      // a read or write error happened: every later call fails
+    int atEnd;
+    size_t used;     // reading: bytes in the buffer; writing: bytes waiting
+    size_t position; // reading: the next byte's place in the buffer
+    unsigned char buffer[RT_STREAM_BUFFER_SIZE];
+};
 
 enum {
     RT_END = -1,    // no further byte
@@ -46,15 +57,35 @@ enum {
 RtStream* RtOpenRead(const char* path, int* missing);
 // Creates the file, or cuts an existing one to nothing, for writing. NULL on failure.
 RtStream* RtOpenWrite(const char* path);
-// The next byte (0..255), RT_END or RT_ERROR. A read error is sticky.
-int RtReadByte(RtStream* stream);
-// The next byte without taking it.
-int RtPeekByte(RtStream* stream);
+// Refills an empty read buffer: 1 when a byte is waiting.
+int RtFillStream(RtStream* stream);
+// The next byte without taking it (0..255), RT_END or RT_ERROR.
+inline int RtPeekByte(RtStream* stream)
+{
+    if (stream->position < stream->used || RtFillStream(stream))
+        return stream->buffer[stream->position];
+    return stream->failed ? RT_ERROR : RT_END;
+}
+// The next byte (0..255), RT_END or RT_ERROR.
+inline int RtReadByte(RtStream* stream)
+{
+    int c = RtPeekByte(stream);
+    if (c >= 0) stream->position++;
+    return c;
+}
 // 1 when all count bytes were taken; once a write has failed every later one fails.
 int RtWrite(RtStream* stream, const void* bytes, size_t count);
 // Writes out what is buffered and closes. 1 only when every write of the stream and
 // the close succeeded. Always frees the stream.
 int RtClose(RtStream* stream);
+
+// The platform's file calls under the streams (runtime_win32.cpp, runtime_libc.cpp).
+// Open: NULL on failure, with *missing as for RtOpenRead. Read: 1 with *got bytes
+// (0 at the end), 0 on an error. Write: 1 when all count bytes were written.
+void* RtFileOpen(const char* path, int writing, int* missing);
+int RtFileRead(void* file, void* buffer, size_t size, size_t* got);
+int RtFileWrite(void* file, const void* bytes, size_t count);
+int RtFileClose(void* file);
 // 1 when the file was deleted.
 int RtDeleteFile(const char* path);
 

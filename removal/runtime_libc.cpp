@@ -1,17 +1,11 @@
-// The runtime's heap and file streams over the C library, for the host build: the
+// The runtime's heap and raw file calls over the C library, for the host build: the
 // portable modules run natively, under the sanitizers, through the same interface
-// as in REMOVR.EXE.
+// and the same stream buffering as in REMOVR.EXE.
 #include "runtime.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-
-struct RtStream {
-    FILE* file;
-    int writing;
-    int failed;
-};
 
 void* RtAlloc(size_t size)
 {
@@ -23,75 +17,29 @@ void RtFree(void* block)
     std::free(block);
 }
 
-static RtStream* OpenStream(const char* path, int writing)
+void* RtFileOpen(const char* path, int writing, int* missing)
 {
-    FILE* file = std::fopen(path, writing ? "wb" : "rb");
-    if (file == NULL) return NULL;
-    RtStream* stream = static_cast<RtStream*>(RtAlloc(sizeof(RtStream)));
-    if (stream == NULL) {
-        std::fclose(file);
-        return NULL;
-    }
-    stream->file = file;
-    stream->writing = writing;
-    stream->failed = 0;
-    return stream;
-}
-
-RtStream* RtOpenRead(const char* path, int* missing)
-{
-    if (missing != NULL) *missing = 0;
     errno = 0;
-    RtStream* stream = OpenStream(path, 0);
-    if (stream == NULL && missing != NULL) *missing = errno == ENOENT;
-    return stream;
+    FILE* file = std::fopen(path, writing ? "wb" : "rb");
+    if (file == NULL && missing != NULL) *missing = errno == ENOENT;
+    return file;
 }
 
-RtStream* RtOpenWrite(const char* path)
+int RtFileRead(void* file, void* buffer, size_t size, size_t* got)
 {
-    return OpenStream(path, 1);
+    FILE* stream = static_cast<FILE*>(file);
+    *got = std::fread(buffer, 1, size, stream);
+    return !std::ferror(stream);
 }
 
-int RtPeekByte(RtStream* stream)
+int RtFileWrite(void* file, const void* bytes, size_t count)
 {
-    if (stream->failed) return RT_ERROR;
-    int c = std::getc(stream->file);
-    if (c == EOF) {
-        if (std::ferror(stream->file)) {
-            stream->failed = 1;
-            return RT_ERROR;
-        }
-        return RT_END;
-    }
-    std::ungetc(c, stream->file);
-    return c;
+    return std::fwrite(bytes, 1, count, static_cast<FILE*>(file)) == count;
 }
 
-int RtReadByte(RtStream* stream)
+int RtFileClose(void* file)
 {
-    if (stream->failed) return RT_ERROR;
-    int c = std::getc(stream->file);
-    if (c != EOF) return c;
-    if (!std::ferror(stream->file)) return RT_END;
-    stream->failed = 1;
-    return RT_ERROR;
-}
-
-int RtWrite(RtStream* stream, const void* bytes, size_t count)
-{
-    if (!stream->writing || (!stream->failed && std::fwrite(bytes, 1, count, stream->file) != count))
-        stream->failed = 1;
-    return !stream->failed;
-}
-
-int RtClose(RtStream* stream)
-{
-    if (stream == NULL) return 0;
-    int ok = !stream->failed;
-    if (stream->writing && std::fflush(stream->file) != 0) ok = 0;
-    if (std::fclose(stream->file) != 0) ok = 0;
-    RtFree(stream);
-    return ok;
+    return std::fclose(static_cast<FILE*>(file)) == 0;
 }
 
 int RtDeleteFile(const char* path)
