@@ -71,7 +71,7 @@ void PutRepeated(FormatOutput* o, char c, size_t count)
     while (count-- > 0) Put(o, c);
 }
 
-struct Spec {
+struct Conversion {
     int leftAlign;
     int zeroPad;
     char sign;  // '+', ' ' or 0
@@ -91,18 +91,18 @@ const char* ReadCount(const char* p, size_t* count)
     return p;
 }
 
-void PutText(FormatOutput* o, const Spec& spec, const char* text)
+void PutText(FormatOutput* o, const Conversion& conv, const char* text)
 {
     if (text == NULL) text = "(null)";
     size_t length = 0;
-    while (text[length] != '\0' && (!spec.hasPrecision || length < spec.precision)) length++;
-    size_t pad = spec.width > length ? spec.width - length : 0;
-    if (!spec.leftAlign) PutRepeated(o, ' ', pad);
+    while (text[length] != '\0' && (!conv.hasPrecision || length < conv.precision)) length++;
+    size_t pad = conv.width > length ? conv.width - length : 0;
+    if (!conv.leftAlign) PutRepeated(o, ' ', pad);
     for (size_t i = 0; i < length; i++) Put(o, text[i]);
-    if (spec.leftAlign) PutRepeated(o, ' ', pad);
+    if (conv.leftAlign) PutRepeated(o, ' ', pad);
 }
 
-void PutNumber(FormatOutput* o, const Spec& spec, unsigned long magnitude, int negative)
+void PutNumber(FormatOutput* o, const Conversion& conv, unsigned long magnitude, int negative)
 {
     char digits[24];
     size_t count = 0;
@@ -111,22 +111,22 @@ void PutNumber(FormatOutput* o, const Spec& spec, unsigned long magnitude, int n
         magnitude /= 10;
     } while (magnitude != 0);
     // A precision of 0 prints no digit for the value 0.
-    if (spec.hasPrecision && spec.precision == 0 && count == 1 && digits[0] == '0') count = 0;
+    if (conv.hasPrecision && conv.precision == 0 && count == 1 && digits[0] == '0') count = 0;
 
-    char sign = negative ? '-' : spec.sign;
-    size_t zeros = spec.hasPrecision && spec.precision > count ? spec.precision - count : 0;
+    char sign = negative ? '-' : conv.sign;
+    size_t zeros = conv.hasPrecision && conv.precision > count ? conv.precision - count : 0;
     size_t body = count + zeros + (sign != 0 ? 1 : 0);
-    size_t pad = spec.width > body ? spec.width - body : 0;
+    size_t pad = conv.width > body ? conv.width - body : 0;
     // The 0 flag pads with zeros after the sign; a precision or '-' switches it off.
-    if (spec.zeroPad && !spec.leftAlign && !spec.hasPrecision) {
+    if (conv.zeroPad && !conv.leftAlign && !conv.hasPrecision) {
         zeros += pad;
         pad = 0;
     }
-    if (!spec.leftAlign) PutRepeated(o, ' ', pad);
+    if (!conv.leftAlign) PutRepeated(o, ' ', pad);
     if (sign != 0) Put(o, sign);
     PutRepeated(o, '0', zeros);
     while (count > 0) Put(o, digits[--count]);
-    if (spec.leftAlign) PutRepeated(o, ' ', pad);
+    if (conv.leftAlign) PutRepeated(o, ' ', pad);
 }
 
 } // namespace
@@ -144,29 +144,29 @@ int RtFormatV(char* out, size_t size, const char* format, va_list args)
             Put(&o, '%');
             continue;
         }
-        Spec spec = {0, 0, 0, 0, 0, 0};
+        Conversion conv = {0, 0, 0, 0, 0, 0};
         for (;; p++) {
-            if (*p == '-') spec.leftAlign = 1;
-            else if (*p == '0') spec.zeroPad = 1;
-            else if (*p == '+') spec.sign = '+';
-            else if (*p == ' ') { if (spec.sign == 0) spec.sign = ' '; }
+            if (*p == '-') conv.leftAlign = 1;
+            else if (*p == '0') conv.zeroPad = 1;
+            else if (*p == '+') conv.sign = '+';
+            else if (*p == ' ') { if (conv.sign == 0) conv.sign = ' '; }
             else if (*p != '#') break;
         }
-        p = ReadCount(p, &spec.width);
+        p = ReadCount(p, &conv.width);
         if (*p == '.') {
-            spec.hasPrecision = 1;
-            p = ReadCount(p + 1, &spec.precision);
+            conv.hasPrecision = 1;
+            p = ReadCount(p + 1, &conv.precision);
         }
         if (*p == 's') {
-            PutText(&o, spec, va_arg(args, const char*));
+            PutText(&o, conv, va_arg(args, const char*));
         } else if (*p == 'd' || *p == 'i') {
             int value = va_arg(args, int);
             unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value)
                                                 : static_cast<unsigned long>(value);
-            PutNumber(&o, spec, magnitude, value < 0);
+            PutNumber(&o, conv, magnitude, value < 0);
         } else if (*p == 'u') {
-            spec.sign = 0;
-            PutNumber(&o, spec, va_arg(args, unsigned int), 0);
+            conv.sign = 0;
+            PutNumber(&o, conv, va_arg(args, unsigned int), 0);
         } else {
             // Not ours: shown as it stands, no argument taken.
             for (const char* q = start; q < p; q++) Put(&o, *q);

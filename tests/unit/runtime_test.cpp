@@ -53,25 +53,25 @@ TEST(RuntimeFormat, CutsToTheBufferAndTellsTheWholeLength)
 
 TEST(RuntimeFormat, AgreesWithTheCLibraryOnEverySafeSpec)
 {
-    const char* specs[] = {"%d", "%5d", "%-5d", "%05d", "%+d", "% d", "%.3d", "%8.3d", "%-+6d", "%u", "%3u"};
+    const char* formats[] = {"%d", "%5d", "%-5d", "%05d", "%+d", "% d", "%.3d", "%8.3d", "%-+6d", "%u", "%3u"};
     const int values[] = {0, 1, -1, 42, -42, 99999, -2147483647 - 1, 2147483647};
-    for (const char* spec : specs) {
+    for (const char* format : formats) {
         for (int value : values) {
             char ours[64];
             char theirs[64];
-            int a = RtFormat(ours, sizeof ours, spec, value);
-            int b = std::snprintf(theirs, sizeof theirs, spec, value);
-            EXPECT_EQ(b, a) << spec << " " << value;
-            EXPECT_STREQ(theirs, ours) << spec << " " << value;
+            int a = RtFormat(ours, sizeof ours, format, value);
+            int b = std::snprintf(theirs, sizeof theirs, format, value);
+            EXPECT_EQ(b, a) << format << " " << value;
+            EXPECT_STREQ(theirs, ours) << format << " " << value;
         }
     }
-    const char* textSpecs[] = {"%s", "%10s", "%-10s", "%.2s", "%6.2s", "%-6.0s"};
-    for (const char* spec : textSpecs) {
+    const char* textFormats[] = {"%s", "%10s", "%-10s", "%.2s", "%6.2s", "%-6.0s"};
+    for (const char* format : textFormats) {
         char ours[64];
         char theirs[64];
-        RtFormat(ours, sizeof ours, spec, "Uninstall");
-        std::snprintf(theirs, sizeof theirs, spec, "Uninstall");
-        EXPECT_STREQ(theirs, ours) << spec;
+        RtFormat(ours, sizeof ours, format, "Uninstall");
+        std::snprintf(theirs, sizeof theirs, format, "Uninstall");
+        EXPECT_STREQ(theirs, ours) << format;
     }
 }
 
