@@ -510,6 +510,20 @@ protected:
         return Progress();
     }
 
+    // Finish without the setup library: the progress dialog, with the run's own
+    // error box about the missing library up over it (in *box); NULL when not so.
+    HWND FinishToSetupErrorBox(HWND* box)
+    {
+        *box = NULL;
+        HWND progress = StartAndFinish(false);
+        if (progress == NULL) return NULL;
+        *box = FindMessageBox(process.dwProcessId);
+        EXPECT_TRUE(*box != NULL);
+        if (*box == NULL) return NULL;
+        EXPECT_EQ(BoxLine(*box), kNoSetupBox);
+        return progress;
+    }
+
     // Invalidates the dialog and waits for each paint to reach it.
     void Repaint(HWND dialog, int times)
     {
@@ -564,11 +578,9 @@ TEST_F(DrivenRun, SetupRemovalMessageRunsTheRegistryStepThenOffersTheRestart)
 // (the box's loop paints it): the run started once, by one start message.
 TEST_F(DrivenRun, RepaintsDuringTheRunStartNoSecondRun)
 {
-    HWND progress = StartAndFinish(false);
+    HWND box;
+    HWND progress = FinishToSetupErrorBox(&box);
     ASSERT_TRUE(progress != NULL);
-    HWND box = FindMessageBox(process.dwProcessId);
-    ASSERT_TRUE(box != NULL);
-    EXPECT_EQ(BoxLine(box), kNoSetupBox);
     Repaint(progress, 3);
     PressButton(box, IDOK);
     DeclineRestartAndExit();
@@ -599,11 +611,9 @@ TEST_F(DrivenRun, RepaintsUnderTheCancelQuestionStartNothing)
 // up: the run has begun, so no question comes and the dialog still ends with 1.
 TEST_F(DrivenRun, ACancelDuringTheSetupErrorBoxIsNotHeard)
 {
-    HWND progress = StartAndFinish(false);
+    HWND box;
+    HWND progress = FinishToSetupErrorBox(&box);
     ASSERT_TRUE(progress != NULL);
-    HWND box = FindMessageBox(process.dwProcessId);
-    ASSERT_TRUE(box != NULL);
-    EXPECT_EQ(BoxLine(box), kNoSetupBox);
     PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
     // Taken after the Cancel: a question box, had one come, would be up by then.
     PostMessageA(progress, WM_NULL, kProgressMarker, 0);
