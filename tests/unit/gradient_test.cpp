@@ -4,9 +4,19 @@
 
 #include "gradient.h"
 
+#include <utility>
+
 namespace {
 
 const unsigned int kBlue = 0x00FF0000;
+
+// A band's rows as (top, bottom), bottom not included.
+std::pair<int, int> Rows(int clientTop, unsigned int step, int band)
+{
+    int top, bottom;
+    GradientBandRows(clientTop, step, band, &top, &bottom);
+    return {top, bottom};
+}
 
 // Every figure below is worked out by hand from the band rule: start at
 // (H * 100) / 255, and step up while 255 bands, (s * 255) / 100 rows, fall short
@@ -89,13 +99,8 @@ TEST(GradientRows, LastVisibleRowIsNeverBlack)
 {
     // 768 rows, step 302: band 254 is rows 767 to 769 (76708 / 100 to 77010 / 100),
     // band 255 rows 770 to 772, wholly below the area.
-    int top, bottom;
-    GradientBandRows(0, 302, 254, &top, &bottom);
-    EXPECT_EQ(top, 767);
-    EXPECT_EQ(bottom, 770);
-    GradientBandRows(0, 302, 255, &top, &bottom);
-    EXPECT_EQ(top, 770);
-    EXPECT_EQ(bottom, 773);
+    EXPECT_EQ(Rows(0, 302, 254), std::make_pair(767, 770));
+    EXPECT_EQ(Rows(0, 302, 255), std::make_pair(770, 773));
     EXPECT_EQ(GradientBandAtRow(0, 302, 767), 254);
     EXPECT_EQ(GradientBandColor(254, kBlue, 0), 0x00010000u);
 
@@ -112,8 +117,7 @@ TEST(GradientRows, LastVisibleRowIsNeverBlack)
     EXPECT_EQ(GradientBandAtRow(0, 189, 479), 253);
     EXPECT_EQ(GradientBandAtRow(0, 189, 478), 253);
     EXPECT_EQ(GradientBandColor(253, kBlue, 0), 0x00020000u);
-    GradientBandRows(0, 189, 254, &top, &bottom);
-    EXPECT_EQ(top, 480);
+    EXPECT_EQ(Rows(0, 189, 254).first, 480);
 
     // 600 rows, step 236: the last row 599 is band 254 (59944 / 100).
     EXPECT_EQ(GradientBandAtRow(0, 236, 599), 254);
@@ -123,30 +127,21 @@ TEST(GradientRows, LastVisibleRowIsNeverBlack)
     EXPECT_EQ(GradientBandAtRow(0, 402, 1023), 254);
 
     // A client top of 10 moves every band down by 10 rows.
-    GradientBandRows(10, 302, 254, &top, &bottom);
-    EXPECT_EQ(top, 777);
-    EXPECT_EQ(bottom, 780);
+    EXPECT_EQ(Rows(10, 302, 254), std::make_pair(777, 780));
 }
 
 TEST(GradientRows, ShortAreasSkipZeroHeightBands)
 {
     // 100 rows, step 40: bands 0 and 1 end at rows 0 and 0 (40 / 100, 80 / 100);
     // band 2 is row 0, band 3 is empty (120 / 100 to 160 / 100), band 4 is row 1.
-    int top, bottom;
-    GradientBandRows(0, 40, 0, &top, &bottom);
-    EXPECT_EQ(top, 0);
-    EXPECT_EQ(bottom, 0);
-    GradientBandRows(0, 40, 3, &top, &bottom);
-    EXPECT_EQ(top, 1);
-    EXPECT_EQ(bottom, 1);
+    EXPECT_EQ(Rows(0, 40, 0), std::make_pair(0, 0));
+    EXPECT_EQ(Rows(0, 40, 3), std::make_pair(1, 1));
     EXPECT_EQ(GradientBandAtRow(0, 40, 0), 2);
     EXPECT_EQ(GradientBandAtRow(0, 40, 1), 4);
 
     // 255 rows, step 100: one row per band, bands 0 to 254 visible, band 255 below.
     for (int row = 0; row < 255; row++) ASSERT_EQ(GradientBandAtRow(0, 100, row), row);
-    GradientBandRows(0, 100, 255, &top, &bottom);
-    EXPECT_EQ(top, 255);
-    EXPECT_EQ(bottom, 256);
+    EXPECT_EQ(Rows(0, 100, 255), std::make_pair(255, 256));
 
     // A single row, step 1: bands 0 to 98 are empty and band 99 paints it.
     EXPECT_EQ(GradientBandAtRow(0, 1, 0), 99);
@@ -156,15 +151,10 @@ TEST(GradientRows, OffsetsWrapAtSixteenBits)
 {
     // 70000 rows: 7000000 / 255 = 27450 reaches 69997, so the step is 27451.
     EXPECT_EQ(GradientBandStep(0, 70000), 27451u);
-    int top, bottom;
     // Band 238 begins at 65333 and would end at 65607, which wraps to 71.
-    GradientBandRows(0, 27451, 238, &top, &bottom);
-    EXPECT_EQ(top, 65333);
-    EXPECT_EQ(bottom, 71);
+    EXPECT_EQ(Rows(0, 27451, 238), std::make_pair(65333, 71));
     // Band 255: 70000 and 70274, taken as 16-bit values 4464 and 4738.
-    GradientBandRows(0, 27451, 255, &top, &bottom);
-    EXPECT_EQ(top, 4464);
-    EXPECT_EQ(bottom, 4738);
+    EXPECT_EQ(Rows(0, 27451, 255), std::make_pair(4464, 4738));
 }
 
 }  // namespace
