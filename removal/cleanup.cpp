@@ -6,6 +6,7 @@
 
 #include "path_rules.h"
 #include "removal_table.h"
+#include "runtime.h"
 
 static const char kShellFoldersKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -74,13 +75,13 @@ void RemoveShortcuts()
         FormatPath(folder, sizeof folder, "%s%s", value, kProgramFolder)) {
         for (size_t i = 0; i < sizeof kProgramShortcuts / sizeof kProgramShortcuts[0]; i++)
             if (FormatPath(path, sizeof path, "%s%s", folder, kProgramShortcuts[i]))
-                DeleteFileA(path);
+                RtDeleteFile(path);
         // Fails, as it should, while the folder still holds other files.
         RemoveDirectoryA(folder);
     }
     if (ReadRegistryText(key, "Startup", value, sizeof value) && IsFullFolderValue(value) &&
         FormatPath(path, sizeof path, "%s%s", value, kStartupShortcut))
-        DeleteFileA(path);
+        RtDeleteFile(path);
     RegCloseKey(key);
 }
 
@@ -111,5 +112,8 @@ void RestorePreviousSetupFile()
     CloseHandle(backup);
 
     if (!JoinPath(target, sizeof target, drive, dir, "sig", "exe")) return;
+    // The copy is refused onto a read-only file, which an earlier setup from a CD-ROM
+    // leaves.
+    RtClearReadOnly(target);
     CopyFileA(value, target, FALSE);
 }

@@ -31,17 +31,20 @@ static const char* PathForNulLine(const char* path, char* shortPath, DWORD short
 
 // Adds one scheduled deletion; 0 when it will not be done at the next start. The NT
 // family never reads wininit.ini: there only the system's own registration counts.
+// Neither family's restart deletes a read-only file, so its attribute goes first.
 static int ScheduleAtRestart(IniSection* rename, const char* path, int nt)
 {
     char shortPath[REMOVR_PATH_SIZE];
     char line[REMOVR_PATH_SIZE];
+    int writable = RtClearReadOnly(path);
     int recorded = rename != NULL &&
                    BuildNulLine(PathForNulLine(path, shortPath, sizeof shortPath), line,
                                 sizeof line) &&
                    rename->AddLine(line);
-    if (!nt) return recorded;
-    return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ||
-           MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    if (nt)
+        recorded = GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ||
+                   MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return writable && recorded;
 }
 
 int RunRemovalPass(HWND progressBar, HWND statusText)
@@ -88,7 +91,7 @@ int RunRemovalPass(HWND progressBar, HWND statusText)
         } else if (entry.pendingName != NULL) {
             if (!ScheduleAtRestart(writable ? rename : NULL, path, nt)) ok = 0;
         } else {
-            DeleteFileA(path);
+            RtDeleteFile(path);
         }
         SendMessageA(progressBar, PBM_DELTAPOS, kProgressStep, 0);
     }

@@ -3,10 +3,15 @@
 // file so that a failed save never damages the file on disk.
 #include "ini_document.h"
 
+#include "path_rules.h"
+
 namespace {
 
 const int kCtrlZ = 0x1A;
 const size_t kPathSize = 260;  // the platform's path limit, terminating zero included
+// The new copy is written beside the file under an 8.3 name of the program's own:
+// a Windows 95/98 file system with long names switched off has no other kind.
+const char kNewCopyExtension[] = "rvn";
 
 int WriteText(RtStream* stream, const char* text)
 {
@@ -269,8 +274,7 @@ int IniDocument::Save(const char* path) const
     if (!path)
         return 0;
     char tmp[kPathSize];
-    int length = RtFormat(tmp, sizeof tmp, "%s.new", path);
-    if (length < 0 || static_cast<size_t>(length) >= sizeof tmp)
+    if (!ReplaceExtension(tmp, sizeof tmp, path, kNewCopyExtension) || RtCompare(tmp, path) == 0)
         return 0;
 
     RtStream* stream = RtOpenWrite(tmp);

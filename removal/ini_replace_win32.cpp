@@ -8,22 +8,17 @@
 
 #include <windows.h>
 
+#include "path_rules.h"
 #include "runtime.h"
 
-// Not wininit.bak: Windows writes that one itself at start.
-static const char kAsideSuffix[] = ".old";
-
-// target with kAsideSuffix behind it; 0 when that does not fit.
-static int MakeAsideName(const char* target, char* aside, int size)
-{
-    int length = RtFormat(aside, static_cast<size_t>(size), "%s%s", target, kAsideSuffix);
-    return length >= 0 && length < size;
-}
+// An 8.3 name of our own, as the new copy's (Windows 95/98 may have long names
+// switched off); not wininit.bak, which Windows writes itself at start.
+static const char kAsideExtension[] = "rvo";
 
 static int ReplaceInSteps(const char* tmp, const char* target)
 {
     char aside[MAX_PATH];
-    if (!MakeAsideName(target, aside, MAX_PATH)) {
+    if (!ReplaceExtension(aside, sizeof aside, target, kAsideExtension)) {
         DeleteFileA(tmp);
         return 0;
     }
@@ -40,7 +35,8 @@ static int ReplaceInSteps(const char* tmp, const char* target)
         return 0;
     }
     if (MoveFileA(tmp, target)) {
-        DeleteFileA(aside);
+        // The aside copy keeps the old file's attributes: read-only, it goes too.
+        RtDeleteFile(aside);
         return 1;
     }
     if (MoveFileA(aside, target)) {

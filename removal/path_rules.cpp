@@ -9,6 +9,15 @@ static int IsSeparator(char c)
     return c == '\\' || c == '/';
 }
 
+// The last character of text ends in a separator; a double-byte character whose
+// second byte is '\' does not.
+static int EndsInSeparator(const char* text)
+{
+    const char* last = text;
+    for (const char* p = text; *p; p = RtNextChar(p)) last = p;
+    return IsSeparator(*last);
+}
+
 // Copies count characters of from into out; 0 when they do not fit with the terminator.
 static int CopyPart(char* out, size_t outSize, const char* from, size_t count)
 {
@@ -32,7 +41,7 @@ int SplitPath(const char* path, char* drive, size_t driveSize, char* dir, size_t
 
     const char* rest = path + driveLength;
     const char* fileStart = rest;
-    for (const char* p = rest; *p; p++)
+    for (const char* p = rest; *p; p = RtNextChar(p))
         if (IsSeparator(*p)) fileStart = p + 1;
     const char* fileEnd = path + length;
     const char* extStart = RtFindLastChar(fileStart, '.');
@@ -71,9 +80,8 @@ int JoinPath(char* out, size_t outSize, const char* drive, const char* dir, cons
         ok = Append(out, outSize, &used, drive, 1) && Append(out, outSize, &used, ":", 1);
     }
     if (ok && dir != NULL && dir[0] != '\0') {
-        size_t count = RtLength(dir);
-        ok = Append(out, outSize, &used, dir, count);
-        if (ok && !IsSeparator(dir[count - 1])) ok = Append(out, outSize, &used, "\\", 1);
+        ok = Append(out, outSize, &used, dir, RtLength(dir));
+        if (ok && !EndsInSeparator(dir)) ok = Append(out, outSize, &used, "\\", 1);
     }
     if (ok && name != NULL) ok = Append(out, outSize, &used, name, RtLength(name));
     if (ok && ext != NULL && ext[0] != '\0') {
@@ -84,10 +92,22 @@ int JoinPath(char* out, size_t outSize, const char* drive, const char* dir, cons
     return ok;
 }
 
+int ReplaceExtension(char* out, size_t outSize, const char* path, const char* ext)
+{
+    char drive[PATH_DRIVE_SIZE];
+    char dir[PATH_DIR_SIZE];
+    char name[PATH_DIR_SIZE];
+    if (SplitPath(path, drive, sizeof drive, dir, sizeof dir, name, sizeof name, NULL, 0) &&
+        JoinPath(out, outSize, drive, dir, name, ext))
+        return 1;
+    if (outSize > 0) out[0] = '\0';
+    return 0;
+}
+
 int IsFullDirectory(const char* dir)
 {
     size_t length = RtLength(dir);
-    if (length == 0 || !IsSeparator(dir[length - 1])) return 0;
+    if (length == 0 || !EndsInSeparator(dir)) return 0;
     int drivePath = length >= 3 && dir[1] == ':' && IsSeparator(dir[2]) &&
                     ((dir[0] >= 'A' && dir[0] <= 'Z') || (dir[0] >= 'a' && dir[0] <= 'z'));
     int uncPath = length >= 3 && IsSeparator(dir[0]) && IsSeparator(dir[1]);

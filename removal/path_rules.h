@@ -21,6 +21,10 @@ int SplitPath(const char* path, char* drive, size_t driveSize, char* dir, size_t
 int JoinPath(char* out, size_t outSize, const char* drive, const char* dir, const char* name,
              const char* ext);
 
+// path with its extension replaced by ext (added when it has none): the name of a
+// file beside it. 0, with out empty, when it does not fit.
+int ReplaceExtension(char* out, size_t outSize, const char* path, const char* ext);
+
 // 1 when dir is an absolute directory ending in a separator ("C:\...\" or "\\server\...\"),
 // so that a file name behind it can never be looked up along a search path.
 int IsFullDirectory(const char* dir);

@@ -3,7 +3,8 @@
 # MSVCRT.DLL) and no toolchain start-up code. Its entry point is its own
 # (entry.cpp), its heap, streams and formatting are the program's runtime module,
 # and of the toolchain only libgcc's static helpers are linked. Built without
-# timestamps, so two builds give the same bytes.
+# timestamps, so two builds give the same bytes. Like the executables of its time it
+# carries no relocations: an executable always loads at its own base.
 enable_language(RC)
 
 add_executable(removr WIN32
@@ -28,6 +29,7 @@ target_link_options(removr PRIVATE
   -Wl,--subsystem,windows:4.0
   -Wl,--major-os-version,4 -Wl,--minor-os-version,0
   -Wl,--no-insert-timestamp
+  -Wl,--disable-dynamicbase -Wl,--disable-reloc-section
   -Wl,-T,${PROJECT_SOURCE_DIR}/cmake/constructor_tables.ld
   -s)
 set_property(TARGET removr APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/constructor_tables.ld)

@@ -86,10 +86,29 @@ void* RtFileOpen(const char* path, int writing, int* missing);
 int RtFileRead(void* file, void* buffer, size_t size, size_t* got);
 int RtFileWrite(void* file, const void* bytes, size_t count);
 int RtFileClose(void* file);
-// 1 when the file was deleted.
+// 1 when the file was deleted. On Windows a read-only file is deleted too: files
+// copied from a CD-ROM keep that attribute, and the program deletes only its own.
 int RtDeleteFile(const char* path);
+#ifdef _WIN32
+// Clears the read-only attribute of the file at path, keeping its other attributes.
+// 1 when the file is not read-only now (or is not there); 0 when it stays read-only,
+// which neither a deletion nor the restart's processing can then remove.
+int RtClearReadOnly(const char* path);
+#endif
 
-// ---- Texts.
+// ---- Texts, in the system's code page. In a double-byte code page (932, 936, 949,
+// 950) the second byte of a character may be '\', '[' or ']': every search steps over
+// whole characters, as the system does; comparisons stay byte by byte.
+// 1 when c begins a two-byte character.
+int RtIsLeadByte(unsigned char c);
+#ifndef _WIN32
+// The host build's code page: 932 gives its lead bytes (0x81-0x9F, 0xE0-0xFC), any
+// other value none. Windows answers from the system's own code page.
+void RtSetCodePage(unsigned int codePage);
+#endif
+// The character after the one at text; text itself at the terminator. A lead byte
+// before the terminator is a character of its own.
+const char* RtNextChar(const char* text);
 size_t RtLength(const char* text);
 // The first (or last) c in text, or NULL; c may be the terminating zero.
 const char* RtFindChar(const char* text, char c);

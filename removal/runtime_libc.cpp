@@ -46,3 +46,15 @@ int RtDeleteFile(const char* path)
 {
     return std::remove(path) == 0 ? 1 : 0;
 }
+
+static unsigned int g_codePage = 0;
+
+void RtSetCodePage(unsigned int codePage)
+{
+    g_codePage = codePage;
+}
+
+int RtIsLeadByte(unsigned char c)
+{
+    return g_codePage == 932 && ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC));
+}

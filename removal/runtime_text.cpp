@@ -8,9 +8,16 @@ size_t RtLength(const char* text)
     return length;
 }
 
+const char* RtNextChar(const char* text)
+{
+    if (*text == '\0') return text;
+    if (RtIsLeadByte(static_cast<unsigned char>(*text)) && text[1] != '\0') return text + 2;
+    return text + 1;
+}
+
 const char* RtFindChar(const char* text, char c)
 {
-    for (;; text++) {
+    for (;; text = RtNextChar(text)) {
         if (*text == c) return text;
         if (*text == '\0') return NULL;
     }
@@ -19,7 +26,7 @@ const char* RtFindChar(const char* text, char c)
 const char* RtFindLastChar(const char* text, char c)
 {
     const char* found = NULL;
-    for (;; text++) {
+    for (;; text = RtNextChar(text)) {
         if (*text == c) found = text;
         if (*text == '\0') return found;
     }

@@ -56,7 +56,21 @@ int RtFileClose(void* file)
     return CloseHandle(static_cast<HANDLE>(file)) ? 1 : 0;
 }
 
+int RtClearReadOnly(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return 1;
+    attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    return SetFileAttributesA(path, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL) ? 1 : 0;
+}
+
 int RtDeleteFile(const char* path)
 {
+    RtClearReadOnly(path);
     return DeleteFileA(path) ? 1 : 0;
+}
+
+int RtIsLeadByte(unsigned char c)
+{
+    return IsDBCSLeadByte(c) ? 1 : 0;
 }

@@ -3,9 +3,11 @@
 // plan is a table, deleted in its order with every result ignored.
 #include "setup_registry.h"
 
+#include "file_pass.h"
 #include "messages.h"
 #include "path_rules.h"
 #include "removal_table.h"
+#include "runtime.h"
 
 static const char kSetupLibraryName[] = "TKSET32.dll";
 static const char kSetupEntryName[] = "CallSetupxUninstall32";
@@ -46,38 +48,100 @@ static const RegistryPlanStep kRegistryPlan[] = {
 #define KEY_NAME_SIZE 256     // registry key names have at most 255 characters
 #define MAX_KEY_DEPTH 512     // the registry's own nesting limit
 
+// The key calls of one character width. On the NT family key names are Unicode:
+// the ANSI calls give a name that the code page cannot hold with '?' in it, and
+// that name opens nothing, so there the walk uses the Unicode calls, looked up at
+// run time (Windows 95/98 only stub them).
+template <typename Char>
+struct KeyCalls {
+    LONG(WINAPI* open)(HKEY, const Char*, DWORD, REGSAM, PHKEY);
+    LONG(WINAPI* enumerate)(HKEY, DWORD, Char*, LPDWORD, LPDWORD, Char*, LPDWORD, PFILETIME);
+    LONG(WINAPI* remove)(HKEY, const Char*);
+};
+
+static const KeyCalls<char> kAnsiKeyCalls = {RegOpenKeyExA, RegEnumKeyExA, RegDeleteKeyA};
+
+template <typename Char>
+static int SameName(const Char* a, const Char* b)
+{
+    while (*a != 0 && *a == *b) {
+        a++;
+        b++;
+    }
+    return *a == *b;
+}
+
 // Only a key that can no longer be found is gone: one that cannot be opened (no
 // right to) may still be there.
-static int IsKeyGone(HKEY parent, const char* name)
+template <typename Char>
+static int IsKeyGone(const KeyCalls<Char>& calls, HKEY parent, const Char* name)
 {
     HKEY key;
-    LONG result = RegOpenKeyExA(parent, name, 0, KEY_QUERY_VALUE, &key);
+    LONG result = calls.open(parent, name, 0, KEY_QUERY_VALUE, &key);
     if (result == ERROR_SUCCESS) RegCloseKey(key);
     return result == ERROR_FILE_NOT_FOUND;
 }
 
 // Deletes key path below parent with everything beneath it, depth first: the NT
-// family refuses to delete a key that still has subkeys.
-static void DeleteKeyTree(HKEY parent, const char* path, int depth)
+// family refuses to delete a key that still has subkeys. The walk always ends: a
+// subkey that stays is stepped over (the key above it then stays too), and a name
+// met again at the place it was taken from is never taken twice.
+template <typename Char>
+static void DeleteKeyTree(const KeyCalls<Char>& calls, HKEY parent, const Char* path, int depth)
 {
     HKEY key;
     if (depth < MAX_KEY_DEPTH &&
-        RegOpenKeyExA(parent, path, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, &key) ==
+        calls.open(parent, path, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, &key) ==
             ERROR_SUCCESS) {
-        char name[KEY_NAME_SIZE];
+        Char name[KEY_NAME_SIZE];
+        Char taken[KEY_NAME_SIZE];
+        taken[0] = 0;
         DWORD index = 0;
         for (;;) {
-            DWORD size = sizeof name;
-            if (RegEnumKeyExA(key, index, name, &size, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+            DWORD size = KEY_NAME_SIZE;
+            if (calls.enumerate(key, index, name, &size, NULL, NULL, NULL, NULL) != ERROR_SUCCESS ||
+                size >= KEY_NAME_SIZE)
                 break;
-            DeleteKeyTree(key, name, depth + 1);
-            // A subkey that stays, or cannot even be opened, is stepped over, so the
-            // walk always ends; the key above it then stays too.
-            if (!IsKeyGone(key, name)) index++;
+            if (SameName(name, taken)) {
+                index++;
+                continue;
+            }
+            RtCopyBytes(taken, name, (size + 1) * sizeof(Char));
+            DeleteKeyTree(calls, key, name, depth + 1);
+            if (!IsKeyGone(calls, key, name)) index++;
         }
         RegCloseKey(key);
     }
-    RegDeleteKeyA(parent, path);
+    calls.remove(parent, path);
+}
+
+FARPROC AdvapiCall(const char* name)
+{
+    HMODULE advapi = GetModuleHandleA("ADVAPI32.DLL");
+    return advapi != NULL ? GetProcAddress(advapi, name) : NULL;
+}
+
+template <typename Proc>
+static int LookUp(Proc* proc, const char* name)
+{
+    *proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(AdvapiCall(name)));
+    return *proc != NULL;
+}
+
+// The Unicode key calls of the NT family; 0 elsewhere, or when one is missing.
+static int LookUpWideKeyCalls(KeyCalls<WCHAR>* wide)
+{
+    return IsNtPlatform() && LookUp(&wide->open, "RegOpenKeyExW") &&
+           LookUp(&wide->enumerate, "RegEnumKeyExW") && LookUp(&wide->remove, "RegDeleteKeyW");
+}
+
+static void DeletePlanKey(HKEY root, const char* path, const KeyCalls<WCHAR>* wide)
+{
+    WCHAR widePath[REGISTRY_PATH_SIZE];
+    if (wide != NULL && MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, REGISTRY_PATH_SIZE) > 0)
+        DeleteKeyTree(*wide, root, static_cast<const WCHAR*>(widePath), 0);
+    else
+        DeleteKeyTree(kAnsiKeyCalls, root, path, 0);
 }
 
 static void DeleteValue(HKEY root, const char* path, const char* name)
@@ -91,12 +155,14 @@ static void DeleteValue(HKEY root, const char* path, const char* name)
 static void RunRegistryPlan()
 {
     char path[REGISTRY_PATH_SIZE];
+    KeyCalls<WCHAR> wide;
+    int unicode = LookUpWideKeyCalls(&wide);
     for (size_t i = 0; i < sizeof kRegistryPlan / sizeof kRegistryPlan[0]; i++) {
         const RegistryPlanStep& step = kRegistryPlan[i];
         if (step.kind == PLAN_VALUE) {
             DeleteValue(step.root, step.path, step.name);
         } else if (FormatPath(path, sizeof path, "%s%s", step.path, step.name)) {
-            DeleteKeyTree(step.root, path, 0);
+            DeletePlanKey(step.root, path, unicode ? &wide : NULL);
         }
     }
 }

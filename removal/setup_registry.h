@@ -12,4 +12,8 @@ int RunSetupRemoval(HWND owner);
 // arguments from the stack (__stdcall) or leaves them (__cdecl).
 void CallSetupEntry(FARPROC entry, HWND owner);
 
+// A call of ADVAPI32 looked up by name, for those that only the NT family
+// implements (Windows 95/98 export stubs that fail); NULL when it is not there.
+FARPROC AdvapiCall(const char* name);
+
 #endif

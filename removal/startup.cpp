@@ -83,21 +83,15 @@ typedef BOOL(WINAPI* LookupPrivilegeValueProc)(LPCSTR, LPCSTR, PLUID);
 typedef BOOL(WINAPI* AdjustTokenPrivilegesProc)(HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD,
                                                 PTOKEN_PRIVILEGES, PDWORD);
 
-static FARPROC SecurityCall(const char* name)
-{
-    HMODULE advapi = GetModuleHandleA("ADVAPI32.DLL");
-    return advapi != NULL ? GetProcAddress(advapi, name) : NULL;
-}
-
 static void EnableShutdownPrivilege()
 {
     if (GetVersion() & 0x80000000) return;
     OpenProcessTokenProc openToken = reinterpret_cast<OpenProcessTokenProc>(
-        reinterpret_cast<void*>(SecurityCall("OpenProcessToken")));
+        reinterpret_cast<void*>(AdvapiCall("OpenProcessToken")));
     LookupPrivilegeValueProc lookup = reinterpret_cast<LookupPrivilegeValueProc>(
-        reinterpret_cast<void*>(SecurityCall("LookupPrivilegeValueA")));
+        reinterpret_cast<void*>(AdvapiCall("LookupPrivilegeValueA")));
     AdjustTokenPrivilegesProc adjust = reinterpret_cast<AdjustTokenPrivilegesProc>(
-        reinterpret_cast<void*>(SecurityCall("AdjustTokenPrivileges")));
+        reinterpret_cast<void*>(AdvapiCall("AdjustTokenPrivileges")));
     if (openToken == NULL || lookup == NULL || adjust == NULL) return;
 
     HANDLE token;

@@ -67,6 +67,12 @@ private:
     HMODULE library_ = NULL;
 };
 
+// The program's own copies beside wininit.ini ("rvn" new, "rvo" moved aside).
+inline std::string WininitCopy(const std::string& wininit, const char* ext)
+{
+    return wininit.substr(0, wininit.rfind('.') + 1) + ext;
+}
+
 // The library as the build tree places it, seen from a test program in tests/<kind>/.
 inline std::string PersonalityPathBesideTests()
 {

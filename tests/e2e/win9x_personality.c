@@ -57,7 +57,7 @@ static int SameText(const char* a, const char* b)
     return *a == *b;
 }
 
-/* wininit.ini and every file beside it whose name begins with it (ours: .new, .old). */
+/* wininit.ini and every file beside it whose name begins with it (ours: wininit.rvn, wininit.rvo). */
 static int IsWininitPath(const char* path)
 {
     static const char kName[] = "wininit";
@@ -238,23 +238,48 @@ static int IsRefusedKey(LPCSTR path)
     return path != NULL && g_refusedKey[0] != '\0' && SameText(LastComponent(path), g_refusedKey);
 }
 
+static LONG Refused(void)
+{
+    InterlockedIncrement(&g_keyRefusals);
+    return ERROR_ACCESS_DENIED;
+}
+
 static LONG WINAPI PersonaRegOpenKeyExA(HKEY root, LPCSTR path, DWORD options, REGSAM access,
                                         PHKEY key)
 {
-    if (IsRefusedKey(path)) {
-        InterlockedIncrement(&g_keyRefusals);
-        return ERROR_ACCESS_DENIED;
-    }
+    if (IsRefusedKey(path)) return Refused();
     return ((RegOpenKeyExProc)(void*)s_real[PERSONA_FN_REGOPENKEYEX])(root, path, options, access, key);
 }
 
 static LONG WINAPI PersonaRegDeleteKeyA(HKEY root, LPCSTR path)
 {
-    if (IsRefusedKey(path)) {
-        InterlockedIncrement(&g_keyRefusals);
-        return ERROR_ACCESS_DENIED;
-    }
+    if (IsRefusedKey(path)) return Refused();
     return ((RegDeleteKeyProc)(void*)s_real[PERSONA_FN_REGDELETEKEY])(root, path);
+}
+
+/* The NT family's Unicode key calls, looked up by name, refuse the same key. */
+static FARPROC s_realOpenW, s_realDeleteW;
+
+static int IsRefusedWideKey(LPCWSTR path)
+{
+    char narrow[512];
+    return path != NULL &&
+           WideCharToMultiByte(CP_ACP, 0, path, -1, narrow, sizeof narrow, NULL, NULL) > 0 &&
+           IsRefusedKey(narrow);
+}
+
+static LONG WINAPI PersonaRegOpenKeyExW(HKEY root, LPCWSTR path, DWORD options, REGSAM access,
+                                        PHKEY key)
+{
+    if (IsRefusedWideKey(path)) return Refused();
+    return ((LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY))(void*)s_realOpenW)(
+        root, path, options, access, key);
+}
+
+static LONG WINAPI PersonaRegDeleteKeyW(HKEY root, LPCWSTR path)
+{
+    if (IsRefusedWideKey(path)) return Refused();
+    return ((LONG(WINAPI*)(HKEY, LPCWSTR))(void*)s_realDeleteW)(root, path);
 }
 
 /* The NT-only calls, as Windows 95/98 export them. */
@@ -326,6 +351,14 @@ static FARPROC WINAPI PersonaGetProcAddress(HMODULE module, LPCSTR name)
             NoteLookup(name);
             return g_win9xCalls ? kNtOnly[i].stub : found;
         }
+    }
+    if (!g_win9xCalls && lstrcmpA(name, "RegOpenKeyExW") == 0) {
+        s_realOpenW = found;
+        return (FARPROC)(void*)PersonaRegOpenKeyExW;
+    }
+    if (!g_win9xCalls && lstrcmpA(name, "RegDeleteKeyW") == 0) {
+        s_realDeleteW = found;
+        return (FARPROC)(void*)PersonaRegDeleteKeyW;
     }
     if (g_win9xCalls && IsWideName(name)) {
         /* No stub of the right signature: refused, and counted so a test fails. */

@@ -71,7 +71,7 @@ TEST_F(IniDocumentTest, LoadAndSaveKeepLinesAndNormaliseLineEnds)
     std::string once = LoadSave(file);
     EXPECT_EQ(expected, once);
     EXPECT_EQ(once, LoadSave(once));
-    EXPECT_EQ("<missing>", Get(Path("out.ini.new")));
+    EXPECT_EQ("<missing>", Get(Path("out.rvn")));
 
     EXPECT_EQ("[s]\r\nx\r\n", LoadSave("[s]\nx\n#c1\n#c2"));
     EXPECT_EQ("a\r\nb\r\n", LoadSave("a\nb\r\n"));
@@ -218,16 +218,16 @@ TEST_F(IniDocumentTest, FailedSaveLeavesTheOldFile)
 
     const std::string old = "[rename]\r\nNUL=C:\\OLD.DLL\r\n# kept as it was\r\n";
     Put(Path("wininit.ini"), old);
-    ASSERT_TRUE(std::filesystem::create_directory(Path("wininit.ini.new")));
+    ASSERT_TRUE(std::filesystem::create_directory(Path("wininit.rvn")));
     EXPECT_EQ(0, doc.Save(Path("wininit.ini").c_str()));
     EXPECT_EQ(old, Get(Path("wininit.ini")));
-    EXPECT_TRUE(std::filesystem::is_directory(Path("wininit.ini.new")));
+    EXPECT_TRUE(std::filesystem::is_directory(Path("wininit.rvn")));
 
     // The replacement itself fails: the temporary file goes too.
     ASSERT_TRUE(std::filesystem::create_directory(Path("dir.ini")));
     Put(Path("dir.ini/inside"), "x");
     EXPECT_EQ(0, doc.Save(Path("dir.ini").c_str()));
-    EXPECT_EQ("<missing>", Get(Path("dir.ini.new")));
+    EXPECT_EQ("<missing>", Get(Path("dir.rvn")));
 
     // The temporary name must fit the platform's 260 characters.
     std::string prefix = Path("");

@@ -311,7 +311,7 @@ TEST_F(FilePass, TheReplaceNeverLosesTheOldFile)
 {
     const std::string old = "[boot]\r\nshell=x\r\n[rename]\r\nNUL=C:\\OTHER.TXT\r\n";
     const std::string added = old + "NUL=C:\\OURS.TXT\r\n";
-    const std::string newFile = wininit + ".new", aside = wininit + ".old";
+    const std::string newFile = WininitCopy(wininit, "rvn"), aside = WininitCopy(wininit, "rvo");
     enum Outcome { NEW, OLD, BOTH_KEPT, NEW_AND_ASIDE, OLD_AND_NEW_FILE, NONE };
     struct Case {
         const char* what;
@@ -514,7 +514,7 @@ TEST_F(Restart, AnotherProgramsEntriesAreKeptAndCarriedOut)
     std::string saved = ReadBytes(wininit);
     EXPECT_EQ(saved.find(theirs + "NUL="), 0u) << saved;
     EXPECT_EQ(saved.size() - saved.rfind(tail), tail.size()) << saved;
-    EXPECT_FALSE(Exists(wininit + ".new") || Exists(wininit + ".old")) << persona.Log();
+    EXPECT_FALSE(Exists(WininitCopy(wininit, "rvn")) || Exists(WininitCopy(wininit, "rvo"))) << persona.Log();
 
     ASSERT_EQ(RunWineboot("-r"), 0);
     for (int i = 0; i < g_removalTableCount; i++)
