@@ -1,5 +1,6 @@
 // The wininit.ini document: what a load and save keep and change, the header rule,
 // the line capacity, and that a failed save leaves the file on disk as it was.
+#include "code_page_932.h"
 #include "ini_document.h"
 #include "runtime.h"
 
@@ -138,6 +139,14 @@ TEST_F(IniDocumentTest, HeadersSectionsAndNames)
     EXPECT_EQ(nullptr, section.name);
     EXPECT_EQ(1, section.SetNameFromHeader(" [ rename ] ; [x]"));
     EXPECT_STREQ(" rename ", section.name);
+
+    // Code page 932: a second byte ']' or '[' is no bracket.
+    ASSERT_TRUE(InCodePage932());
+    const std::string zone = "\x83\x5D\x81\x5B\x83\x93";  // its bytes hold ']' and '['
+    EXPECT_EQ(0, IsSectionHeader("[\x83\x5D"));
+    EXPECT_EQ(1, section.SetNameFromHeader(("[" + zone + "] ; x").c_str()));
+    EXPECT_EQ(zone, section.name);
+    EXPECT_EQ("[" + zone + "]\r\nx\r\n", LoadSave("[" + zone + "]\r\nx\r\n"));
 }
 
 TEST_F(IniDocumentTest, LineCapacityAndUnreadableFiles)

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "code_page_932.h"
 #include "path_rules.h"
 
 namespace {
@@ -113,6 +114,30 @@ TEST(IsFullDirectory, AcceptsOnlyAbsoluteDirectoriesEndingInASeparator)
     EXPECT_EQ(IsFullDirectory("\\\\server\\share\\"), 1);
     for (const char* dir : {"", "C:", "C:x\\", "\\x\\", "x\\", "C:\\x", "1:\\"})
         EXPECT_EQ(IsFullDirectory(dir), 0) << dir;
+}
+
+// Code page 932: the second byte of a double-byte character is never a separator.
+TEST(PathRules, StepOverDoubleByteCharacters)
+{
+    ASSERT_TRUE(InCodePage932());
+    const std::string so = "\x83\x5C";  // its second byte is '\'
+    struct Case {
+        std::string path;
+        Parts parts;
+    } cases[] = {
+        {"C:\\" + so + "\x83\x74\x83\x67.EXE", {"C:", "\\", so + "\x83\x74\x83\x67", ".EXE"}},
+        {"C:\\" + so + "\\SETUP.EXE", {"C:", "\\" + so + "\\", "SETUP", ".EXE"}},
+        {"C:\\a\x83", {"C:", "\\", "a\x83", ""}},  // a lead byte at the very end
+    };
+    for (const Case& c : cases) {
+        Parts got = Split(c.path);
+        EXPECT_EQ(got.dir, c.parts.dir) << c.path;
+        EXPECT_EQ(got.name, c.parts.name) << c.path;
+        EXPECT_EQ(got.ext, c.parts.ext) << c.path;
+    }
+    EXPECT_EQ(Join(260, "C:", ("\\" + so).c_str(), "sig", "exe"), "C:\\" + so + "\\sig.exe");
+    EXPECT_EQ(IsFullDirectory(("C:\\" + so).c_str()), 0);
+    EXPECT_EQ(IsFullDirectory(("C:\\" + so + "\\").c_str()), 1);
 }
 
 }  // namespace
