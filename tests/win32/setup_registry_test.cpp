@@ -224,6 +224,12 @@ TEST_F(SetupRegistry, AKeyThatCanBeNeitherOpenedNorDeletedEndsTheWalk)
     const std::string lumatrak = "SOFTWARE\\Varsen\\Lumatrak";
     for (const char* sub : {"\\Sub\\Locked\\Inner", "\\Sub\\Zlast"})
         ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, lumatrak + sub, "Value", "x"));
+    // A name that the code page cannot hold: the ANSI calls give "?", which opens nothing.
+    const wchar_t omega[] = L"SOFTWARE\\Varsen\\Lumatrak\\Sub\\\x03A9";
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, omega, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key,
+                              NULL), ERROR_SUCCESS);
+    RegCloseKey(key);
     InstallSetupLibrary("set_stdcall");
     Personality persona;
     ASSERT_TRUE(persona.Load(PersonalityPathBesideTests())) << PersonalityPathBesideTests();
@@ -244,12 +250,19 @@ TEST_F(SetupRegistry, AKeyThatCanBeNeitherOpenedNorDeletedEndsTheWalk)
     EXPECT_GE(persona.KeyRefusals(), 2);
 
     // The Windows 95/98 key deletion takes a whole subtree; on NT the refused key
-    // stays, and so do the keys above it, while everything beside them goes.
+    // stays, and so do the keys above it, while everything beside them goes. The
+    // Unicode name goes on NT; the ANSI calls cannot reach it (Windows 95/98 have no
+    // such names; Wine's registry has them in every setting), so there it stays, with
+    // the keys above it, and the walk steps over it.
     const bool nt = (GetVersion() & 0x80000000u) == 0;
     EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, lumatrak + "\\Sub\\Locked\\Inner"), nt);
-    EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, lumatrak), nt);
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, lumatrak));
     for (const char* gone : {"\\Sub\\Zlast", "\\Sub\\Deeper", "\\Other"})
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, lumatrak + gone)) << gone;
+    LONG omegaOpen = RegOpenKeyExW(HKEY_LOCAL_MACHINE, omega, 0, KEY_READ, &key);
+    if (omegaOpen == ERROR_SUCCESS) RegCloseKey(key);
+    EXPECT_EQ(omegaOpen, nt ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, omega);  // the clean-up's ANSI calls cannot
     for (const StagedKey& key : kPackageKeys) {
         if (key.path == lumatrak) continue;
         EXPECT_FALSE(KeyExists(key.root, key.path)) << key.path;
