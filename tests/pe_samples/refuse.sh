@@ -18,8 +18,8 @@ expect_refused() {  # expect_refused FILE WHAT-MUST-FAIL
   fi
 }
 
-# Its start-up code brings the run-time's constructor and TLS tables as well, and
-# is built for the Pentium Pro.
+# Its start-up code, built for the Pentium Pro, brings the run-time's constructor
+# and TLS tables as well.
 expect_refused "$crt" "C run-time libraries|constructor tables|imports outside the Windows 95 list|instructions later than the 80386|"
 expect_refused "$constructor" "constructor tables|"
 expect_refused "$ordinal" "imports by ordinal|"
