@@ -19,7 +19,10 @@ target_include_directories(removr PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
 target_compile_options(removr PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${REMOVR_WIN32_CXX_FLAGS}>)
 # The memory routines there must stay loops, never calls to themselves.
 set_source_files_properties(entry.cpp PROPERTIES COMPILE_OPTIONS "-ffreestanding;-fno-builtin")
-# Only the system libraries named here, in this order, then libgcc.
+# Only the system libraries named here, in this order, then libgcc. Debian builds
+# libgcc for the Pentium Pro; nothing of it is needed today, and check-pe refuses
+# whatever later helper (the 64-bit division is clean, bswap and ffs are not) brings
+# an instruction the 80386 lacks.
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
 target_link_libraries(removr PRIVATE removr_win32 removr_portable
                       user32 gdi32 comctl32 advapi32 kernel32 gcc)

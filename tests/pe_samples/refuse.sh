@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The header check refuses each bad image for its own fault, and only for it.
-# Usage: refuse.sh CHECK-PE CRT_PROGRAM CONSTRUCTOR_PROGRAM ORDINAL_PROGRAM
+# Usage: refuse.sh CHECK-PE CRT_PROGRAM CONSTRUCTOR_PROGRAM ORDINAL_PROGRAM CMOV_PROGRAM
 set -uo pipefail
-check_pe=$1 crt=$2 constructor=$3 ordinal=$4
+check_pe=$1 crt=$2 constructor=$3 ordinal=$4 cmov=$5
 failures=0
 
 expect_refused() {  # expect_refused FILE WHAT-MUST-FAIL
@@ -18,9 +18,11 @@ expect_refused() {  # expect_refused FILE WHAT-MUST-FAIL
   fi
 }
 
-# Its start-up code brings the run-time's constructor and TLS tables as well.
-expect_refused "$crt" "C run-time libraries|constructor tables|imports outside the Windows 95 list|"
+# Its start-up code, built for the Pentium Pro, brings the run-time's constructor
+# and TLS tables as well.
+expect_refused "$crt" "C run-time libraries|constructor tables|imports outside the Windows 95 list|instructions later than the 80386|"
 expect_refused "$constructor" "constructor tables|"
 expect_refused "$ordinal" "imports by ordinal|"
+expect_refused "$cmov" "instructions later than the 80386|"
 [ "$failures" -eq 0 ] && echo "refuse: every bad image refused" && exit 0
 exit 1
