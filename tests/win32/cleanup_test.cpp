@@ -62,13 +62,15 @@ protected:
     }
 };
 
+// Read-only shortcuts (copied from a CD-ROM) go as well; another file is not touched.
 TEST_F(Cleanup, RemovesTheShortcutsTheFolderAndTheStartupShortcut)
 {
+    MakeReadOnly({folder + "\\Trainer.lnk", startup + "\\Ink Capture.lnk", startup + "\\Other.lnk"});
     RemoveShortcuts();
     for (const char* name : kShortcuts) EXPECT_FALSE(Exists(folder + "\\" + name)) << name;
     EXPECT_FALSE(Exists(folder));
     EXPECT_FALSE(Exists(startup + "\\Ink Capture.lnk"));
-    EXPECT_TRUE(Exists(startup + "\\Other.lnk"));
+    EXPECT_TRUE(IsReadOnly(startup + "\\Other.lnk"));
 }
 
 TEST_F(Cleanup, WithoutProgramsOnlyTheStartupShortcutGoes)
@@ -172,6 +174,7 @@ TEST_F(Cleanup, RestoresTheBackupBesideTheEarlierSetup)
     CreateDirectoryA(dir.c_str(), NULL);
     WriteBytes(dir + "\\oldsig.backup", "saved program");
     WriteBytes(dir + "\\sig.exe", "newer program");
+    MakeReadOnly({dir + "\\sig.exe"});  // replaced all the same
     SetUninstallString(dir + "\\SETUP.EXE");
     RestorePreviousSetupFile();
     EXPECT_EQ(ReadBytes(dir + "\\sig.exe"), "saved program");

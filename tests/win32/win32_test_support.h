@@ -47,11 +47,26 @@ inline void RemoveTree(const std::string& dir)
             if (name == "." || name == "..") continue;
             std::string path = dir + "\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-            else DeleteFileA(path.c_str());
+            else SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL), DeleteFileA(path.c_str());
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
     RemoveDirectoryA(dir.c_str());
+}
+
+inline bool IsReadOnly(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// Marks files read-only, as files copied from a CD-ROM are.
+inline void MakeReadOnly(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths) {
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY)) << path;
+        ASSERT_TRUE(IsReadOnly(path)) << path;
+    }
 }
 
 // A fresh directory under the temporary directory, named by prefix and process.
