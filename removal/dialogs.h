@@ -11,7 +11,7 @@
 
 extern HWND g_hwndProgress;  // progress bar, control 1003 of the progress dialog
 extern HWND g_hwndStatus;    // status line, control 1004
-extern int g_bFirstPaint;    // 1 until the progress dialog's first paint
+extern int g_bFirstPaint;    // 1 from the progress dialog's start to its first paint
 
 // The one-page wizard: non-zero for Finish (or the sheet's error -1), 0 for Cancel.
 int RunWizard(HWND hwndParent);

@@ -10,6 +10,11 @@ static int IsDigit(char c)
 
 int IsFormatSafe(const char* format, const char* args)
 {
+    return FindFormatFault(format, args) == FORMAT_OK;
+}
+
+FormatFault FindFormatFault(const char* format, const char* args)
+{
     size_t used = 0;
     size_t argCount = RtLength(args);
     for (const char* p = format; *p; p++) {
@@ -25,9 +30,10 @@ int IsFormatSafe(const char* format, const char* args)
         char kind;
         if (*p == 's') kind = 's';
         else if (*p == 'd' || *p == 'i' || *p == 'u') kind = 'd';
-        else return 0;  // '*', a length modifier, another conversion or the end
-        if (used >= argCount || args[used] != kind) return 0;
+        else return FORMAT_BAD_CONVERSION;  // '*', a length modifier, another one or the end
+        if (used >= argCount) return FORMAT_TOO_MANY_ARGUMENTS;
+        if (args[used] != kind) return FORMAT_BAD_CONVERSION;
         used++;
     }
-    return 1;
+    return FORMAT_OK;
 }

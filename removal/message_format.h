@@ -9,4 +9,12 @@
 // a lone trailing '%' are not. "%%" is always allowed.
 int IsFormatSafe(const char* format, const char* args);
 
+// What IsFormatSafe refuses, told apart for the translation check.
+enum FormatFault {
+    FORMAT_OK,
+    FORMAT_BAD_CONVERSION,     // one the program does not pass there
+    FORMAT_TOO_MANY_ARGUMENTS  // more conversions than args names
+};
+FormatFault FindFormatFault(const char* format, const char* args);
+
 #endif

@@ -46,7 +46,7 @@ static const MessageEntry kMessages[] = {
 
 // Every message-box text and the registry status text are built here just before use.
 static char g_szMessage[MESSAGE_BUFFER_SIZE];
-// The library's format for id 3, read before it is filled into g_szMessage.
+// A text of the library, read and checked before it goes into g_szMessage.
 static char g_szFormat[MESSAGE_BUFFER_SIZE];
 
 static const MessageEntry* FindMessage(int id)
@@ -72,6 +72,45 @@ static void CopyText(char* out, size_t outSize, const char* text)
     RtFormat(out, outSize, "%s", text != NULL ? text : "");
 }
 
+const char* LibraryTextArguments(int id)
+{
+    if (id == MSG_WIZARD_BODY) return "ss";
+    if (id == MSG_CANT_LOAD_SETUP) return "sd";
+    if (id == MSG_RESTART_BODY) return "s";
+    return NULL;
+}
+
+int LibraryTextBufferSize(int id)
+{
+    return id == MSG_WIZARD_BODY || id == MSG_RESTART_BODY ? DIALOG_TEXT_SIZE
+                                                           : MESSAGE_BUFFER_SIZE;
+}
+
+// Fills the format of id with the arguments the program passes; 1 when all of it fits.
+static int FillFormat(int id, const char* format, char* out, size_t size)
+{
+    int length = id == MSG_CANT_LOAD_SETUP
+                     ? RtFormat(out, size, format, kProgramFileName, 1)
+                     : RtFormat(out, size, format, g_szProductName, g_szProductName);
+    return length >= 0 && static_cast<size_t>(length) < size;
+}
+
+TextVerdict JudgeLibraryText(int id, const char* text)
+{
+    const MessageEntry* entry = FindMessage(id);
+    if (entry == NULL || id > kLastLibraryMessage) return TEXT_NOT_USED;
+    size_t size = static_cast<size_t>(LibraryTextBufferSize(id));
+    // A text that fills its buffer may have been cut there: refused, never shown cut.
+    if (RtLength(text) + 1 >= size) return TEXT_TOO_LONG;
+    const char* args = LibraryTextArguments(id);
+    if (args == NULL) return TEXT_SHOWN;
+    FormatFault fault = FindFormatFault(text, args);
+    if (fault == FORMAT_BAD_CONVERSION) return TEXT_BAD_CONVERSION;
+    if (fault == FORMAT_TOO_MANY_ARGUMENTS) return TEXT_TOO_MANY_ARGUMENTS;
+    char filled[MESSAGE_BUFFER_SIZE];
+    return FillFormat(id, text, filled, size) ? TEXT_SHOWN : TEXT_TOO_LONG;
+}
+
 void LoadResourceLibrary()
 {
     char path[REMOVR_PATH_SIZE];
@@ -94,40 +133,35 @@ void FreeResourceLibrary()
 const char* LoadMessageText(int id)
 {
     const MessageEntry* entry = FindMessage(id);
-    const char* builtIn = entry != NULL ? entry->builtIn : NULL;
-
-    if (id == MSG_CANT_LOAD_SETUP) {
-        // Only a text from the library is a format; the built-in one is shown as it is.
-        if (LoadLibraryText(id, g_szFormat, sizeof g_szFormat) &&
-            IsFormatSafe(g_szFormat, "sd")) {
-            RtFormat(g_szMessage, sizeof g_szMessage, g_szFormat, kProgramFileName, 1);
-            return g_szMessage;
-        }
-        CopyText(g_szMessage, sizeof g_szMessage, builtIn);
+    if (LoadLibraryText(id, g_szFormat, sizeof g_szFormat) &&
+        JudgeLibraryText(id, g_szFormat) == TEXT_SHOWN) {
+        // Only a text from the library is a format; a built-in one is shown as it is.
+        if (LibraryTextArguments(id) != NULL)
+            FillFormat(id, g_szFormat, g_szMessage, sizeof g_szMessage);
+        else
+            CopyText(g_szMessage, sizeof g_szMessage, g_szFormat);
         return g_szMessage;
     }
-    if (!LoadLibraryText(id, g_szMessage, sizeof g_szMessage))
-        CopyText(g_szMessage, sizeof g_szMessage, builtIn);
+    CopyText(g_szMessage, sizeof g_szMessage, entry != NULL ? entry->builtIn : NULL);
     return g_szMessage;
 }
 
 void LoadDialogText(int id, HWND control)
 {
-    const char* args;
-    if (id == MSG_WIZARD_BODY) args = "ss";
-    else if (id == MSG_RESTART_BODY) args = "s";
-    else return;
+    const char* args = LibraryTextArguments(id);
+    if (LibraryTextBufferSize(id) != DIALOG_TEXT_SIZE) return;
 
     // The first half holds the format, the second the filled text.
     char text[2 * DIALOG_TEXT_SIZE];
     char* format = text;
     char* result = text + DIALOG_TEXT_SIZE;
-    if (!LoadLibraryText(id, format, DIALOG_TEXT_SIZE) || !IsFormatSafe(format, args)) {
+    if (!LoadLibraryText(id, format, DIALOG_TEXT_SIZE) ||
+        JudgeLibraryText(id, format) != TEXT_SHOWN) {
         GetWindowTextA(control, format, DIALOG_TEXT_SIZE);
         // The template is ours, but a text that is no fitting format is left as it is.
         if (!IsFormatSafe(format, args)) return;
     }
-    RtFormat(result, DIALOG_TEXT_SIZE, format, g_szProductName, g_szProductName);
+    FillFormat(id, format, result, DIALOG_TEXT_SIZE);
     SetWindowTextA(control, result);
 }
 

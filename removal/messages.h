@@ -36,6 +36,22 @@ const char* LoadMessageText(int id);
 // Fills the body control of a dialog (ids 1 and 9) from its format.
 void LoadDialogText(int id, HWND control);
 
+// Whether the program shows a text of the resource library under id, by the rules
+// LoadMessageText and LoadDialogText apply; the translation check
+// (check_translation.exe) reports with the same function.
+enum TextVerdict {
+    TEXT_SHOWN,
+    TEXT_NOT_USED,            // no text under this number is ever shown
+    TEXT_BAD_CONVERSION,      // a conversion the program does not pass
+    TEXT_TOO_MANY_ARGUMENTS,  // more conversions than the program passes
+    TEXT_TOO_LONG             // it, or its filled-in result, does not fit its buffer
+};
+TextVerdict JudgeLibraryText(int id, const char* text);
+// The conversions a format of id is filled with ("ss", "sd", "s"); NULL for a plain
+// text, shown as it stands. Its buffer size in characters.
+const char* LibraryTextArguments(int id);
+int LibraryTextBufferSize(int id);
+
 // Every message box goes through here: the text of id, caption and style.
 int ShowMessage(HWND owner, int id, const char* caption, UINT style);
 

@@ -31,25 +31,31 @@ TEST(IsFormatSafe, RefusesMoreOrOtherConversions)
     struct Case {
         const char* format;
         const char* args;
-    } cases[] = {
-        {"%s%s%s", "ss"},         // one more than passed
-        {"%s %s", "s"},
-        {"%n", "ss"},             // writes to memory
-        {"%x %s", "sd"},          // another conversion
-        {"%d %s", "sd"},          // wrong order: the text would be read as a number
-        {"%s %s", "sd"},          // the number would be read as a text
-        {"%s %d %d", "sd"},
-        {"%*d", "sd"},            // the width takes an argument
-        {"%.*s", "s"},
-        {"%ls", "s"},             // length modifiers
-        {"%s %ld", "sd"},
-        {"%p", "s"},
-        {"%c", "s"},
-        {"trailing %", "s"},      // a lone '%' at the end
-        {"trailing %-", "s"},
-        {"%s", ""},
+        FormatFault fault;  // why it is refused, for the translation check
     };
-    for (const Case& c : cases) EXPECT_EQ(IsFormatSafe(c.format, c.args), 0) << c.format;
+    const FormatFault kMany = FORMAT_TOO_MANY_ARGUMENTS, kBad = FORMAT_BAD_CONVERSION;
+    const Case cases[] = {
+        {"%s%s%s", "ss", kMany},      // one more than passed
+        {"%s %s", "s", kMany},
+        {"%n", "ss", kBad},           // writes to memory
+        {"%x %s", "sd", kBad},        // another conversion
+        {"%d %s", "sd", kBad},        // wrong order: the text would be read as a number
+        {"%s %s", "sd", kBad},        // the number would be read as a text
+        {"%s %d %d", "sd", kMany},
+        {"%*d", "sd", kBad},          // the width takes an argument
+        {"%.*s", "s", kBad},
+        {"%ls", "s", kBad},           // length modifiers
+        {"%s %ld", "sd", kBad},
+        {"%p", "s", kBad},
+        {"%c", "s", kBad},
+        {"trailing %", "s", kBad},    // a lone '%' at the end
+        {"trailing %-", "s", kBad},
+        {"%s", "", kMany},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsFormatSafe(c.format, c.args), 0) << c.format;
+        EXPECT_EQ(FindFormatFault(c.format, c.args), c.fault) << c.format;
+    }
 }
 
 }  // namespace

@@ -159,6 +159,8 @@ TEST_F(Messages, FormatsAskingForMoreThanIsPassedAreNeverUsed)
     EXPECT_EQ(bodies.second, "Varsen Software has been removed. Restart Windows now?");
     // Plain texts are shown as they are, never formatted.
     EXPECT_STREQ(LoadMessageText(MSG_EXITING), "Beenden %s");
+    // 538 characters: refused, never shown cut to the 512-character buffer.
+    EXPECT_STREQ(LoadMessageText(MSG_UPDATING_REGISTRY), "Uninstall is updating the registry...");
     // Numbers the library lacks still fall back, and 12 never comes from it.
     EXPECT_STREQ(LoadMessageText(MSG_ABORTING), "ERROR: Deleting files - Aborting uninstall.");
     EXPECT_STREQ(LoadMessageText(MSG_SCHEDULE_FAILED), kScheduleFailedText);
