@@ -229,7 +229,7 @@ TEST_F(FilePass, NeverRewritesAWininitItCannotHoldFaithfully)
         // What may be deleted at once is still deleted.
         EXPECT_FALSE(Exists(PathOf(0)));
         EXPECT_TRUE(Exists(PathOf(5)));
-        WriteBytes(PathOf(0), "x");
+        ASSERT_TRUE(WriteBytes(PathOf(0), "x"));
     }
     // A wininit.ini that cannot be opened at all is not a missing one.
     DeleteFileA(wininit.c_str());
@@ -438,7 +438,7 @@ protected:
         wininit = windows + "\\wininit.ini";
         DeleteFileA(wininit.c_str());
         ClearPendingRenames();
-        WriteBytes(inf + "\\PELTO.INF", "x");
+        ASSERT_TRUE(WriteBytes(inf + "\\PELTO.INF", "x"));
         // On Windows 95/98 settings the replace takes their steps.
         FreshPersona();
     }
