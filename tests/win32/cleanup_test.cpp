@@ -115,7 +115,7 @@ TEST_F(Cleanup, ValuesAndPathsThatDoNotFitAreSkippedNeverCut)
     HKEY key;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.stored.size());
+        SCOPED_TRACE("type " + std::to_string(row.type) + ", " + std::to_string(row.stored.size()));
         ASSERT_EQ(RegSetValueExA(key, "Programs", 0, row.type,
                                  reinterpret_cast<const BYTE*>(row.stored.data()),
                                  static_cast<DWORD>(row.stored.size())),
