@@ -40,6 +40,9 @@ for f in "${files[@]}" SHA256SUMS; do
 done
 extra=$(ls "$out/first" | grep -vxF -e SHA256SUMS "${files[@]/#/-e}")
 [ -z "$extra" ] || { echo "FAIL: unexpected files in the release: $extra"; status=1; }
+# SHA256SUMS names every file of the release by its own bytes.
+(cd "$out/first" && sha256sum --strict -c SHA256SUMS) || status=1
+[ "$(wc -l <"$out/first/SHA256SUMS")" = ${#files[@]} ] || { echo "FAIL: SHA256SUMS lists other files"; status=1; }
 [ $status -eq 0 ] || exit 1
 cat "$out/first/SHA256SUMS"
 echo "release: built from two folders under two TMPDIRs, identical bytes"

@@ -7,9 +7,13 @@
 #ifndef REMOVR_TEST_FAILURE_PRINTER_H
 #define REMOVR_TEST_FAILURE_PRINTER_H
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 class FailurePrinter : public testing::TestEventListener {
 public:
@@ -69,5 +73,36 @@ public:
 private:
     testing::TestEventListener* m_pInner;
 };
+
+// The Windows setting WINE_WINVER asked for, as GetVersion reports it: a setting
+// that did not take would have the 9x runs check NT behaviour and pass.
+inline bool RunsUnderTheRequestedSetting(void)
+{
+    static const struct {
+        const char* name;
+        DWORD major, minor;
+        bool nt;
+    } settings[] = {{"win95", 4, 0, false}, {"win98", 4, 10, false}, {"winxp", 5, 1, true}};
+    const char* asked = getenv("WINE_WINVER");
+    if (asked == NULL || *asked == '\0')
+        return true;
+    DWORD version = GetVersion();
+    for (const auto& s : settings)
+        if (strcmp(asked, s.name) == 0 && LOBYTE(version) == s.major &&
+            HIBYTE(LOWORD(version)) == s.minor && ((version & 0x80000000u) == 0) == s.nt)
+            return true;
+    fprintf(stderr, "WINE_WINVER=%s, but GetVersion says 0x%08lX\n", asked, (unsigned long)version);
+    return false;
+}
+
+// GoogleTest's main with this printer, under the requested setting only.
+inline int RunTestProgram(int* argc, char** argv)
+{
+    testing::InitGoogleTest(argc, argv);
+    if (!RunsUnderTheRequestedSetting())
+        return 1;
+    FailurePrinter::Install();
+    return RUN_ALL_TESTS();
+}
 
 #endif

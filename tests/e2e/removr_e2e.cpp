@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -98,8 +99,11 @@ TEST_F(RemovrRun, FinishAndDeclineRestartShowsNoMessage)
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_EQ(Boxes(watcher), std::vector<std::string>());
     ExpectPackageFilesRemoved();
+    // Loaded, and its entry called once, with no options.
     std::string record = ReadBytes(setupRecord);
-    EXPECT_EQ(record.find("load"), 0u) << record;
+    EXPECT_EQ(record.find("load\ncall "), 0u) << record;
+    EXPECT_EQ(record.find(" 0 []\n"), record.size() - 6) << record;
+    EXPECT_EQ(std::count(record.begin(), record.end(), '\n'), 2) << record;
 }
 
 TEST_F(RemovrRun, WithoutSetupLibraryOnlyTheSetupErrorIsShown)

@@ -15,6 +15,7 @@
 
 #include "gui_driver.h"
 #include "win32_test_support.h"
+#include "package_files.h"
 #include "removal_table.h"
 
 inline std::string g_removrPath;
@@ -106,8 +107,8 @@ protected:
         ASSERT_TRUE(Exists(g_removrPath)) << g_removrPath;
         CreateDirectoryA("C:\\Program Files", NULL);
         CreateDirectoryA(installDir.c_str(), NULL);
-        for (int i = 0; i < g_removalTableCount; i++) {
-            const RemovalEntry& entry = g_removalTable[i];
+        for (int i = 0; i < kPackageFileCount; i++) {
+            const RemovalEntry& entry = kPackageFiles[i];
             if (entry.location == LOCATION_INSTALL) WriteSmallFile(installDir + entry.fileName);
         }
         ASSERT_TRUE(CopyFileA(g_removrPath.c_str(), (installDir + "REMOVR.EXE").c_str(), FALSE));
@@ -197,8 +198,8 @@ protected:
 
     void ExpectPackageFilesUntouched()
     {
-        for (int i = 0; i < g_removalTableCount; i++) {
-            const RemovalEntry& entry = g_removalTable[i];
+        for (int i = 0; i < kPackageFileCount; i++) {
+            const RemovalEntry& entry = kPackageFiles[i];
             if (entry.location == LOCATION_INSTALL) {
                 EXPECT_TRUE(Exists(installDir + entry.fileName)) << entry.fileName;
             }
@@ -211,8 +212,8 @@ protected:
     {
         std::string text = ReadBytes(wininit);
         EXPECT_NE(text.find("[rename]"), std::string::npos) << text;
-        for (int i = 0; i < g_removalTableCount; i++) {
-            const RemovalEntry& entry = g_removalTable[i];
+        for (int i = 0; i < kPackageFileCount; i++) {
+            const RemovalEntry& entry = kPackageFiles[i];
             if (entry.location != LOCATION_INSTALL) continue;
             std::string path = installDir + entry.fileName;
             if (entry.pendingName == NULL) {

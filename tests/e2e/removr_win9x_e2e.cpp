@@ -75,8 +75,8 @@ protected:
     // The install directory again as SetUp left it, with the setup library.
     void StagePackage()
     {
-        for (int i = 0; i < g_removalTableCount; i++) {
-            const RemovalEntry& entry = g_removalTable[i];
+        for (int i = 0; i < kPackageFileCount; i++) {
+            const RemovalEntry& entry = kPackageFiles[i];
             if (entry.location == LOCATION_INSTALL) WriteSmallFile(installDir + entry.fileName);
         }
         ASSERT_TRUE(CopyFileA(g_removrPath.c_str(), (installDir + "REMOVR.EXE").c_str(), FALSE));
@@ -150,8 +150,8 @@ protected:
     void ExpectRestartCarriedOutBoth()
     {
         ASSERT_EQ(RunWineboot("-r"), 0);
-        for (int i = 0; i < g_removalTableCount; i++) {
-            const RemovalEntry& entry = g_removalTable[i];
+        for (int i = 0; i < kPackageFileCount; i++) {
+            const RemovalEntry& entry = kPackageFiles[i];
             if (entry.location == LOCATION_INSTALL) {
                 EXPECT_FALSE(Exists(installDir + entry.fileName)) << entry.fileName;
             }
@@ -361,8 +361,8 @@ TEST_F(Win9xRun, OnNtARefusedReplaceKeepsTheOldFileSilently)
     ExpectNothingOfOursBeside(log);
     // Every staged file that stays is on the system's own list instead.
     LONG staged = 0;
-    for (int i = 0; i < g_removalTableCount; i++)
-        if (g_removalTable[i].pendingName != NULL && g_removalTable[i].location == LOCATION_INSTALL)
+    for (int i = 0; i < kPackageFileCount; i++)
+        if (kPackageFiles[i].pendingName != NULL && kPackageFiles[i].location == LOCATION_INSTALL)
             staged++;
     EXPECT_EQ(persona.Calls(PERSONA_SCHEDULE), staged);
 }

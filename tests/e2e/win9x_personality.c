@@ -148,11 +148,13 @@ static BOOL WINAPI PersonaGetMessageA(LPMSG msg, HWND window, UINT first, UINT l
 
 static BOOL WINAPI PersonaMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
 {
+    /* Counted in every setting: a program that asks Windows 95/98 for it shows. */
+    int refuse = (flags & MOVEFILE_DELAY_UNTIL_REBOOT) && CountCall(PERSONA_SCHEDULE);
     if (g_win9xCalls) {
         if (IsWininitPath(from) || IsWininitPath(to)) Log("X", from, to, 1);
         return NotImplemented();
     }
-    if ((flags & MOVEFILE_DELAY_UNTIL_REBOOT) && CountCall(PERSONA_SCHEDULE)) {
+    if (refuse) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }

@@ -4,28 +4,20 @@
 #include <cstring>
 #include <string>
 
+#include "package_files.h"
 #include "removal_table.h"
 
 namespace {
 
-TEST(RemovalTable, HoldsThirtyOneEntriesWithFiveDeletedAtOnce)
+TEST(RemovalTable, HoldsThePackagesThirtyOneFiles)
 {
-    ASSERT_EQ(g_removalTableCount, 31);
-    std::string atOnce;
-    int perLocation[3] = {0, 0, 0};
+    ASSERT_EQ(g_removalTableCount, kPackageFileCount);
     for (int i = 0; i < g_removalTableCount; i++) {
-        const RemovalEntry& e = g_removalTable[i];
-        ASSERT_LT(e.location, 3u) << e.fileName;
-        perLocation[e.location]++;
-        EXPECT_EQ(std::strpbrk(e.fileName, "\\/:"), nullptr) << e.fileName;
-        if (!e.pendingName) atOnce += std::string(e.fileName) + " ";
+        const RemovalEntry &e = g_removalTable[i], &expected = kPackageFiles[i];
+        EXPECT_STREQ(e.fileName, expected.fileName) << i;
+        EXPECT_EQ(e.location, expected.location) << e.fileName;
+        EXPECT_EQ(e.pendingName != nullptr, expected.pendingName != nullptr) << e.fileName;
     }
-    EXPECT_EQ(atOnce, "tkpanel.DLL tkpanel.HLP tkpanel.CNT PELTO.HLP PELTO.INF ");
-    EXPECT_EQ(perLocation[LOCATION_INSTALL], 29);
-    EXPECT_STREQ(g_removalTable[6].fileName, "REMOVR.EXE");
-    EXPECT_STREQ(g_removalTable[29].fileName, "PELTO.VXD");
-    EXPECT_EQ(g_removalTable[29].location, static_cast<unsigned long>(LOCATION_SYSTEM));
-    EXPECT_EQ(g_removalTable[30].location, static_cast<unsigned long>(LOCATION_INF));
 }
 
 TEST(RemovalTable, BuildsPathsByLocationAndRefusesWhatDoesNotFit)

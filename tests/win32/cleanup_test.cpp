@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cleanup.h"
+#include "removal_table.h"
 #include "win32_test_support.h"
 
 namespace {
@@ -32,9 +33,9 @@ protected:
         folder = programs + "\\Varsen Software";
         for (const std::string& dir : {programs, startup, folder})
             CreateDirectoryA(dir.c_str(), NULL);
-        for (const char* name : kShortcuts) WriteBytes(folder + "\\" + name, "lnk");
-        WriteBytes(startup + "\\Ink Capture.lnk", "lnk");
-        WriteBytes(startup + "\\Other.lnk", "lnk");
+        for (const char* name : kShortcuts) ASSERT_TRUE(WriteBytes(folder + "\\" + name, "lnk"));
+        ASSERT_TRUE(WriteBytes(startup + "\\Ink Capture.lnk", "lnk"));
+        ASSERT_TRUE(WriteBytes(startup + "\\Other.lnk", "lnk"));
         SetShellFolder("Programs", programs);
         SetShellFolder("Startup", startup);
         DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetup);
@@ -89,21 +90,45 @@ TEST_F(Cleanup, AProgramFolderWithOtherFilesStays)
     EXPECT_EQ(ReadBytes(folder + "\\notes.txt"), "mine");
 }
 
-TEST_F(Cleanup, AShellFolderTooLongForItsPathsIsSkippedNeverCut)
+// A value that does not fit, or is no text, is refused whole, and so is a path
+// too long for its buffer: the baits lie where a cut value or path would point.
+TEST_F(Cleanup, ValuesAndPathsThatDoNotFitAreSkippedNeverCut)
 {
-    // A folder whose shortcut path is one character too long: cut to fit, it would
-    // name "Ink Capture.ln", which exists.
+    // A Startup folder whose shortcut path is one character too long: cut, it names
+    // "Ink Capture.ln".
     std::string longDir = root + "\\" + std::string(244 - root.size() - 1, 'L');
     ASSERT_EQ(longDir.size(), 244u);
     ASSERT_TRUE(CreateDirectoryA(longDir.c_str(), NULL));
-    ASSERT_TRUE(WriteBytes(longDir + "\\Ink Capture.ln", "bait"));
+    const std::string bait = longDir + "\\" + std::string(14, 'P');  // 259 characters
+    for (const std::string& path : {longDir + "\\Ink Capture.ln", bait})
+        ASSERT_TRUE(WriteBytes(path, "bait"));
     SetShellFolder("Startup", longDir);
-    // A Programs value of 259 characters fits its buffer, but no path behind it does;
-    // one of 300 does not fit at all.
-    for (size_t length : {259u, 300u}) {
-        SetShellFolder("Programs", "C:\\" + std::string(length - 3, 'P'));
+    struct Row {
+        DWORD type;
+        std::string stored;
+        std::string read;  // "" when refused
+    } rows[] = {
+        {REG_SZ, bait + '\0', bait},  // fits its buffer; no path behind it does
+        {REG_SZ, bait + std::string(41, 'P') + '\0', ""},  // 300: does not fit at all
+        {REG_SZ, bait, bait},  // 259 bytes without a terminator
+        {REG_SZ, bait + 'P', ""},  // 260 bytes without a terminator
+        {REG_BINARY, bait + '\0', ""},
+    };
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    for (const Row& row : rows) {
+        SCOPED_TRACE("type " + std::to_string(row.type) + ", " + std::to_string(row.stored.size()));
+        ASSERT_EQ(RegSetValueExA(key, "Programs", 0, row.type,
+                                 reinterpret_cast<const BYTE*>(row.stored.data()),
+                                 static_cast<DWORD>(row.stored.size())),
+                  ERROR_SUCCESS);
+        char out[REMOVR_PATH_SIZE] = "x";
+        EXPECT_EQ(ReadRegistryText(key, "Programs", out, sizeof out), !row.read.empty());
+        EXPECT_EQ(out, row.read);
         RemoveShortcuts();
+        EXPECT_EQ(ReadBytes(bait), "bait");
     }
+    RegCloseKey(key);
     EXPECT_EQ(ReadBytes(longDir + "\\Ink Capture.ln"), "bait");
     // Nothing else was touched by the refused values.
     EXPECT_TRUE(Exists(folder + "\\Trainer.lnk"));

@@ -13,6 +13,7 @@
 #include "file_pass.h"
 #include "ini_document.h"
 #include "personality_client.h"
+#include "package_files.h"
 #include "removal_table.h"
 #include "runtime.h"
 #include "win32_test_support.h"
@@ -103,7 +104,7 @@ protected:
         SetDir(g_szWindowsDir, windows);
         ASSERT_EQ(SetInfDirFromWindowsDir(), 1);
         ASSERT_STREQ(g_szInfDir, inf.c_str());
-        for (int i = 0; i < g_removalTableCount; i++) ASSERT_TRUE(WriteBytes(PathOf(i), "x"));
+        for (int i = 0; i < kPackageFileCount; i++) ASSERT_TRUE(WriteBytes(PathOf(i), "x"));
 
         INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&classes);
@@ -130,7 +131,7 @@ protected:
 
     std::string PathOf(int i) const
     {
-        const RemovalEntry& e = g_removalTable[i];
+        const RemovalEntry& e = kPackageFiles[i];
         if (e.location == LOCATION_SYSTEM) return system + "\\" + e.fileName;
         if (e.location == LOCATION_INF) return inf + "\\" + e.fileName;
         return install + e.fileName;
@@ -140,8 +141,8 @@ protected:
     std::string ScheduledLines() const
     {
         std::string lines;
-        for (int i = 0; i < g_removalTableCount; i++)
-            if (g_removalTable[i].pendingName) lines += "NUL=" + PathOf(i) + "\r\n";
+        for (int i = 0; i < kPackageFileCount; i++)
+            if (kPackageFiles[i].pendingName) lines += "NUL=" + PathOf(i) + "\r\n";
         return lines;
     }
 
@@ -154,8 +155,8 @@ TEST_F(FilePass, DeletesFiveSchedulesTwentySixAndDrivesTheControls)
     EXPECT_EQ(Run(), 1);
 
     int deleted = 0, scheduled = 0;
-    for (int i = 0; i < g_removalTableCount; i++) {
-        bool atRestart = g_removalTable[i].pendingName != NULL;
+    for (int i = 0; i < kPackageFileCount; i++) {
+        bool atRestart = kPackageFiles[i].pendingName != NULL;
         EXPECT_EQ(Exists(PathOf(i)), atRestart) << PathOf(i);
         (atRestart ? scheduled : deleted)++;
     }
@@ -164,8 +165,8 @@ TEST_F(FilePass, DeletesFiveSchedulesTwentySixAndDrivesTheControls)
     EXPECT_EQ(ReadBytes(wininit), "[rename]\r\n" + ScheduledLines());
 
     ASSERT_EQ(g_statusTexts.size(), 31u);
-    for (int i = 0; i < g_removalTableCount; i++)
-        EXPECT_EQ(g_statusTexts[i], g_removalTable[i].fileName) << "status text " << i;
+    for (int i = 0; i < kPackageFileCount; i++)
+        EXPECT_EQ(g_statusTexts[i], kPackageFiles[i].fileName) << "status text " << i;
 
     ASSERT_EQ(g_barMessages.size(), 2u + 31u);
     EXPECT_EQ(g_barMessages[0].message, static_cast<UINT>(PBM_SETRANGE));
@@ -206,7 +207,7 @@ TEST_F(FilePass, KeepsWhatOthersScheduledAndFindsTheRenameSectionExactly)
          "a\rb\r\n@"},
     };
     for (const Case& c : cases) {
-        for (int i = 0; i < g_removalTableCount; i++) WriteBytes(PathOf(i), "x");
+        for (int i = 0; i < kPackageFileCount; i++) WriteBytes(PathOf(i), "x");
         WriteBytes(wininit, c.before);
         EXPECT_EQ(Run(), 1) << c.before;
         std::string expected = c.after;
@@ -229,7 +230,7 @@ TEST_F(FilePass, NeverRewritesAWininitItCannotHoldFaithfully)
         // What may be deleted at once is still deleted.
         EXPECT_FALSE(Exists(PathOf(0)));
         EXPECT_TRUE(Exists(PathOf(5)));
-        WriteBytes(PathOf(0), "x");
+        ASSERT_TRUE(WriteBytes(PathOf(0), "x"));
     }
     // A wininit.ini that cannot be opened at all is not a missing one.
     DeleteFileA(wininit.c_str());
@@ -260,8 +261,8 @@ TEST_F(FilePass, NamesLongPathsByTheirShortForm)
     EXPECT_EQ(Run(), 1);
     std::string saved = ReadBytes(wininit);
     size_t at = 0;
-    for (int i = 0; i < g_removalTableCount; i++) {
-        if (!g_removalTable[i].pendingName) continue;
+    for (int i = 0; i < kPackageFileCount; i++) {
+        if (!kPackageFiles[i].pendingName) continue;
         at = saved.find("NUL=", at);
         ASSERT_NE(at, std::string::npos) << "no line for " << PathOf(i);
         at += 4;
@@ -290,7 +291,7 @@ TEST_F(FilePass, ReportsOnlyFilesThatWillReallyStay)
         EXPECT_EQ(persona.Injected(), 1) << persona.Log();
         EXPECT_EQ(ReadBytes(wininit), old);
     }
-    for (int i = 0; i < g_removalTableCount; i++) WriteBytes(PathOf(i), "x");
+    for (int i = 0; i < kPackageFileCount; i++) WriteBytes(PathOf(i), "x");
     {
         SCOPED_TRACE("the system refuses to register one file for the restart");
         DeleteFileA(wininit.c_str());
@@ -438,7 +439,7 @@ protected:
         wininit = windows + "\\wininit.ini";
         DeleteFileA(wininit.c_str());
         ClearPendingRenames();
-        WriteBytes(inf + "\\PELTO.INF", "x");
+        ASSERT_TRUE(WriteBytes(inf + "\\PELTO.INF", "x"));
         // On Windows 95/98 settings the replace takes their steps.
         FreshPersona();
     }
@@ -486,14 +487,14 @@ TEST_F(Restart, ScheduledFilesAreGoneAfterTheNextStart)
     std::string pending = PendingRenames();
     bool listed = pending.find("Varsen Software\\PELTOAPI.DLL") != std::string::npos;
     EXPECT_EQ(listed, IsNtPlatform() == 1);
-    for (int i = 0; i < g_removalTableCount; i++) {
-        if (g_removalTable[i].pendingName) {
+    for (int i = 0; i < kPackageFileCount; i++) {
+        if (kPackageFiles[i].pendingName) {
             EXPECT_TRUE(Exists(PathOf(i))) << PathOf(i);
         }
     }
 
     ASSERT_EQ(RunWineboot("-r"), 0);
-    for (int i = 0; i < g_removalTableCount; i++)
+    for (int i = 0; i < kPackageFileCount; i++)
         EXPECT_FALSE(Exists(PathOf(i))) << PathOf(i) << " survived the restart";
     EXPECT_FALSE(Exists(wininit));
 }
@@ -521,7 +522,7 @@ TEST_F(Restart, AnotherProgramsEntriesAreKeptAndCarriedOut)
     EXPECT_FALSE(Exists(WininitCopy(wininit, "rvn")) || Exists(WininitCopy(wininit, "rvo"))) << persona.Log();
 
     ASSERT_EQ(RunWineboot("-r"), 0);
-    for (int i = 0; i < g_removalTableCount; i++)
+    for (int i = 0; i < kPackageFileCount; i++)
         EXPECT_FALSE(Exists(PathOf(i))) << PathOf(i) << " survived the restart";
     EXPECT_FALSE(Exists(other + "\\OLD.TXT"));
     EXPECT_FALSE(Exists(other + "\\A.DLL"));

@@ -13,6 +13,7 @@
 #include "messages.h"
 #include "file_pass.h"
 #include "removal_run.h"
+#include "package_files.h"
 #include "removal_table.h"
 #include "win32_test_support.h"
 
@@ -168,9 +169,9 @@ protected:
 
     void ExpectFileNamesThenRegistryText()
     {
-        ASSERT_EQ(g_seen.statusTexts.size(), static_cast<size_t>(g_removalTableCount) + 1);
-        for (int i = 0; i < g_removalTableCount; i++)
-            EXPECT_EQ(g_seen.statusTexts[i], g_removalTable[i].fileName) << i;
+        ASSERT_EQ(g_seen.statusTexts.size(), static_cast<size_t>(kPackageFileCount) + 1);
+        for (int i = 0; i < kPackageFileCount; i++)
+            EXPECT_EQ(g_seen.statusTexts[i], kPackageFiles[i].fileName) << i;
         EXPECT_EQ(g_seen.statusTexts.back(), "Uninstall is updating the registry...");
         EXPECT_EQ(g_seen.barAtRegistryText, 100);
     }
@@ -278,7 +279,7 @@ TEST_F(RemovalRunCleanup, ShortcutsAndRestoreComeBetweenTheFilePassAndTheRegistr
     EXPECT_EQ(RunDialog(&endedAt), 1);
     ExpectFileNamesThenRegistryText();
     ASSERT_EQ(g_seen.cleanupStates.size(), g_seen.statusTexts.size());
-    for (int i = 0; i < g_removalTableCount; i++)
+    for (int i = 0; i < kPackageFileCount; i++)
         EXPECT_EQ(g_seen.cleanupStates[i], " shortcut") << g_seen.statusTexts[i];
     EXPECT_EQ(g_seen.cleanupStates.back(), " restored wininit");
     EXPECT_FALSE(Exists(folder));

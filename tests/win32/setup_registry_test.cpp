@@ -15,6 +15,17 @@
 #include "setup_registry.h"
 #include "win32_test_support.h"
 
+// Calls fn(a, b) as a C function and gives ESP after the call less ESP before it,
+// 0 when the call left the stack as it found it; fn's result in g_stackCallResult.
+extern "C" int StackShiftOfCall(const void* fn, const void* a, const void* b);
+extern "C" int g_stackCallResult;
+int g_stackCallResult;
+__asm__(".text\n_StackShiftOfCall:\n\t"
+        "pushl %edi\n\tmovl %esp, %edi\n\t"
+        "pushl 16(%esp)\n\tpushl 16(%esp)\n\tcall *8(%edi)\n\taddl $8, %esp\n\t"
+        "movl %eax, _g_stackCallResult\n\tmovl %esp, %eax\n\tsubl %edi, %eax\n\t"
+        "movl %edi, %esp\n\tpopl %edi\n\tret");
+
 namespace {
 
 const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -121,9 +132,8 @@ TEST_F(SetupRegistry, CallsTheEntryThenDeletesEveryKeyAndValueOfThePlan)
         InstallSetupLibrary(variant);
         DeleteFileA(record.c_str());
         MessageBoxWatcher watcher;
-        volatile int guard = 0x5E7;
-        EXPECT_EQ(RunSetupRemoval(owner), 1);
-        EXPECT_EQ(guard, 0x5E7);
+        EXPECT_EQ(StackShiftOfCall(reinterpret_cast<const void*>(RunSetupRemoval), owner, NULL), 0);
+        EXPECT_EQ(g_stackCallResult, 1);
         watcher.Stop();
         EXPECT_EQ(watcher.Transcript(), std::vector<std::string>{});
         EXPECT_EQ(ReadBytes(record), ExpectedCall());
@@ -143,8 +153,9 @@ TEST_F(SetupRegistry, TheEntryCallLeavesTheStackAsItWasForEitherConvention)
         ASSERT_TRUE(library != NULL);
         FARPROC entry = GetProcAddress(library, "CallSetupxUninstall32");
         ASSERT_TRUE(entry != NULL);
-        // Called directly, the helper's own epilogue depends on the stack it leaves.
-        for (int i = 0; i < 3; i++) CallSetupEntry(entry, owner);
+        for (int i = 0; i < 3; i++)
+            EXPECT_EQ(StackShiftOfCall(reinterpret_cast<const void*>(CallSetupEntry),
+                                       reinterpret_cast<const void*>(entry), owner), 0);
         FreeLibrary(library);
         std::string call = "call " + std::to_string(reinterpret_cast<UINT_PTR>(owner)) + " 0 []\n";
         EXPECT_EQ(ReadBytes(record), "load\n" + call + call + call);
