@@ -83,6 +83,12 @@ inline bool RunsUnderTheRequestedSetting(void)
         DWORD major, minor;
         bool nt;
     } settings[] = {{"win95", 4, 0, false}, {"win98", 4, 10, false}, {"winxp", 5, 1, true}};
+    // A Japanese locale gives code page 932, whose second bytes can be '\\', '[' or ']'.
+    const char* locale = getenv("LC_ALL");
+    if (locale != NULL && strncmp(locale, "ja_JP", 5) == 0 && GetACP() != 932) {
+        fprintf(stderr, "LC_ALL=%s, but the code page is %u\n", locale, GetACP());
+        return false;
+    }
     const char* asked = getenv("WINE_WINVER");
     if (asked == NULL || *asked == '\0')
         return true;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "failure_printer.h"
 #include "personality_client.h"
 #include "removr_fixture.h"
 
@@ -36,8 +37,10 @@ struct OtherProgram {
         DeleteFileA((dir + "\\A.TMP").c_str());
         head = "[boot]\r\nshell=Explorer.exe\r\n[rename]\r\nNUL=" + dir + "\\OLD.TXT\r\n" + dir +
                "\\A.TMP=" + dir + "\\A.DLL\r\n";
-        // Long enough that it is written in several pieces.
-        tail = "[386Enh]\r\ndevice=*vmm\r\n";
+        // Long enough that it is written in several pieces. In code page 932 a section
+        // whose name's second bytes are ']' and '[' ("[ZONE]" in katakana).
+        tail = GetACP() == 932 ? "[\x83\x5D\x81\x5B\x83\x93]\r\nzone=1\r\n" : "";
+        tail += "[386Enh]\r\ndevice=*vmm\r\n";
         for (int i = 0; i < 300; i++) tail += "setting" + std::to_string(i) + "=some value\r\n";
         ASSERT_TRUE(WriteBytes(wininit, Bytes()));
     }
@@ -54,8 +57,13 @@ protected:
     std::vector<HHOOK> loadHooks;
     OtherProgram other;
 
+    // In code page 932 the package's folder and the earlier setup's program have names
+    // whose second bytes are '\\' (katakana "SOFT").
+    const std::string soft = GetACP() == 932 ? "\x83\x5C\x83\x74\x83\x67" : "";
+
     void SetUp() override
     {
+        if (!soft.empty()) installDir = "C:\\Program Files\\" + soft + "\\";
         RemovrRun::SetUp();
         ASSERT_TRUE(persona.Load(g_personalityPath)) << g_personalityPath;
         ClearPendingRenames();
@@ -186,6 +194,13 @@ TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsE
         SetProgramVersion(version);
         StagePackage();
         other.Stage(wininit);
+        const char kEarlierSetup[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PeltoSetup";
+        if (!soft.empty()) {
+            ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kEarlierSetup, "UninstallString",
+                                   installDir + soft + ".EXE"));
+            ASSERT_TRUE(WriteBytes(installDir + "oldsig.backup", "saved"));
+            DeleteFileA((installDir + "sig.exe").c_str());
+        }
         persona.Reset();
         ASSERT_TRUE(StartWithPersonality(TRUE));
         MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
@@ -199,6 +214,10 @@ TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsE
         EXPECT_EQ(saved.size() - saved.rfind(other.tail), other.tail.size()) << saved;
         ExpectPackageFilesRemoved();
         ExpectNothingOfOursBeside(log);
+        if (!soft.empty()) {
+            EXPECT_EQ(ReadBytes(installDir + "sig.exe"), "saved");
+        }
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetup);
         // MoveFileExA was refused, so the Windows 95/98 steps replaced the file; it
         // was tried for nothing else, so the program took the setting for 95/98.
         EXPECT_EQ(persona.NotImplemented(), 1) << log;
@@ -453,5 +472,6 @@ int main(int argc, char** argv)
     g_resourceLibraryPath = FromUnixPath(argv[3]);
     g_personalityPath = FromUnixPath(argv[4]);
     g_restartHookPath = FromUnixPath(argv[5]);
+    if (!RunsUnderTheRequestedSetting()) return 1;
     return RUN_ALL_TESTS();
 }
