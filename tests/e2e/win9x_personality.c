@@ -195,6 +195,15 @@ static BOOL WINAPI PersonaDeleteFileA(LPCSTR path)
     return ((DeleteFileProc)(void*)s_real[PERSONA_FN_DELETEFILE])(path);
 }
 
+static BOOL WINAPI PersonaSetFileAttributesA(LPCSTR path, DWORD attributes)
+{
+    if (CountCall(PERSONA_ATTRIBUTES)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return ((BOOL(WINAPI*)(LPCSTR, DWORD))(void*)s_real[PERSONA_FN_SETATTRIBUTES])(path, attributes);
+}
+
 static HANDLE WINAPI PersonaCreateFileA(LPCSTR path, DWORD access, DWORD share,
                                         LPSECURITY_ATTRIBUTES security, DWORD disposition,
                                         DWORD flags, HANDLE templateFile)
@@ -396,6 +405,8 @@ static const struct Patch kPatches[] = {
     {PERSONA_FN_REGOPENKEYEX, "advapi32.dll", "RegOpenKeyExA", (FARPROC)(void*)PersonaRegOpenKeyExA},
     {PERSONA_FN_REGDELETEKEY, "advapi32.dll", "RegDeleteKeyA", (FARPROC)(void*)PersonaRegDeleteKeyA},
     {PERSONA_FN_GETMESSAGE, "user32.dll", "GetMessageA", (FARPROC)(void*)PersonaGetMessageA},
+    {PERSONA_FN_SETATTRIBUTES, "kernel32.dll", "SetFileAttributesA",
+     (FARPROC)(void*)PersonaSetFileAttributesA},
 };
 
 /* The security calls imported directly fail as well (MoveFileExA is in kPatches). */

@@ -5,7 +5,8 @@
 /* Kinds of counted (and failable) calls. The first five count calls on wininit.ini
  * paths only (wininit.ini and our files beside it); WriteFile counts writes through
  * the handles CreateFileA opened on them. PERSONA_SCHEDULE counts every MoveFileExA
- * with MOVEFILE_DELAY_UNTIL_REBOOT, on any path. */
+ * with MOVEFILE_DELAY_UNTIL_REBOOT, PERSONA_ATTRIBUTES every SetFileAttributesA, on
+ * any path. */
 enum {
     PERSONA_CREATEFILE,
     PERSONA_WRITEFILE,
@@ -13,6 +14,7 @@ enum {
     PERSONA_DELETEFILE,
     PERSONA_MOVEFILEEX,
     PERSONA_SCHEDULE,
+    PERSONA_ATTRIBUTES,
     PERSONA_KINDS
 };
 
@@ -28,6 +30,7 @@ enum {
     PERSONA_FN_REGOPENKEYEX,
     PERSONA_FN_REGDELETEKEY,
     PERSONA_FN_GETMESSAGE,
+    PERSONA_FN_SETATTRIBUTES,
     PERSONA_FUNCTIONS
 };
 

@@ -302,6 +302,15 @@ TEST_F(FilePass, ReportsOnlyFilesThatWillReallyStay)
         EXPECT_EQ(persona.Calls(PERSONA_SCHEDULE), nt ? 26 : 0);
         EXPECT_EQ(ReadBytes(wininit), "[rename]\r\n" + ScheduledLines());
     }
+    {
+        SCOPED_TRACE("a read-only file whose attribute cannot be cleared, and only it asked");
+        DeleteFileA(wininit.c_str());
+        MakeReadOnly({PathOf(4)});
+        Personality& persona = FreshPersona();
+        persona.Fail(PERSONA_ATTRIBUTES, 1);
+        EXPECT_EQ(Run(), 0);
+        EXPECT_EQ(persona.Calls(PERSONA_ATTRIBUTES), 1);
+    }
     FreshPersona();
 }
 
