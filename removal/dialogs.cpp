@@ -10,7 +10,7 @@
 
 HWND g_hwndProgress = NULL;
 HWND g_hwndStatus = NULL;
-int g_bFirstPaint;  // zero, so the program has no .data section (24 KiB goal)
+int g_bFirstPaint;  // set as the progress dialog opens; zero here keeps .data empty
 
 static const char kWizardCaption[] = "Review Wizard";
 
