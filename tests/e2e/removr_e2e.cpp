@@ -88,50 +88,56 @@ void ExpectTemplateSize(HWND window, int templateId)
     EXPECT_EQ(r.bottom - r.top, expected.cy) << "template " << templateId;
 }
 
-TEST_F(RemovrRun, FinishAndDeclineRestartShowsNoMessage)
+// Finish and no restart, with the setup library (loaded, its entry called once with
+// no options, no box) and without it (its error box only).
+TEST_F(RemovrRun, FinishAndDeclineRestart)
 {
-    StageSetupLibrary();
-    Start();
-    MessageBoxWatcher watcher({}, process.dwProcessId);
-    HWND restart = FinishToRestartOffer();
-    ASSERT_TRUE(restart != NULL);
-    PressButton(restart, IDCANCEL);
-    EXPECT_EQ(WaitForExit(), 0u);
-    EXPECT_EQ(Boxes(watcher), std::vector<std::string>());
-    ExpectPackageFilesRemoved();
-    // Loaded, and its entry called once, with no options.
-    std::string record = ReadBytes(setupRecord);
-    EXPECT_EQ(record.find("load\ncall "), 0u) << record;
-    EXPECT_EQ(record.find(" 0 []\n"), record.size() - 6) << record;
-    EXPECT_EQ(std::count(record.begin(), record.end(), '\n'), 2) << record;
-}
-
-TEST_F(RemovrRun, WithoutSetupLibraryOnlyTheSetupErrorIsShown)
-{
-    Start();
-    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-    HWND restart = FinishToRestartOffer();
-    ASSERT_TRUE(restart != NULL);
-    PressButton(restart, IDCANCEL);
-    EXPECT_EQ(WaitForExit(), 0u);
-    EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kNoSetupBox}));
-    ExpectPackageFilesRemoved();
-}
-
-// Cancel, Escape and the close box all cancel the wizard, with one warning.
-TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
-{
-    const char* ways[] = {"Cancel button", "Escape", "close box"};
-    for (int way = 0; way < 3; way++) {
-        SCOPED_TRACE(ways[way]);
+    for (bool withLibrary : {true, false}) {
+        SCOPED_TRACE(withLibrary ? "with the setup library" : "without the setup library");
+        StagePackage();
+        DeleteFileA(setupRecord.c_str());
+        DeleteFileA(wininit.c_str());
+        if (withLibrary) StageSetupLibrary();  // else the staged TKSET32.DLL, no library
         Start();
         MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-        HWND sheet = Wizard();
+        HWND restart = FinishToRestartOffer();
+        ASSERT_TRUE(restart != NULL);
+        PressButton(restart, IDCANCEL);
+        EXPECT_EQ(WaitForExit(), 0u);
+        EXPECT_EQ(Boxes(watcher), withLibrary ? std::vector<std::string>()
+                                              : std::vector<std::string>({kNoSetupBox}));
+        ExpectPackageFilesRemoved();
+        std::string record = ReadBytes(setupRecord);
+        if (withLibrary) {
+            EXPECT_EQ(record.find("load\ncall "), 0u) << record;
+            EXPECT_EQ(record.find(" 0 []\n"), record.size() - 6) << record;
+            EXPECT_EQ(std::count(record.begin(), record.end(), '\n'), 2) << record;
+        } else {
+            EXPECT_EQ(record, "<missing>");
+        }
+        EndRun();
+    }
+}
+
+// Cancel, Escape and the close box all cancel the wizard, with one warning; on
+// Windows 98 and on the NT family.
+TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
+{
+    const struct {
+        const char* way;
+        const char* version;
+    } runs[] = {{"Cancel button", "win98"}, {"Escape", "win98"}, {"close box", "win98"},
+                {"Cancel button", "winxp"}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(std::string(run.way) + " " + run.version);
+        SetProgramVersion(run.version);
+        Start();
+        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+        HWND sheet = ReadyWizard();
         ASSERT_TRUE(sheet != NULL);
-        WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout);
-        if (way == 0) {
+        if (run.way[0] == 'C') {
             PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-        } else if (way == 1) {
+        } else if (run.way[0] == 'E') {
             GUITHREADINFO gui = {};
             gui.cbSize = sizeof gui;
             GetGUIThreadInfo(process.dwThreadId, &gui);
@@ -144,9 +150,7 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
         EXPECT_EQ(WaitForExit(), 0u);
         EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kExitingBox}));
         ExpectPackageFilesUntouched();
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        process = PROCESS_INFORMATION();
+        EndRun();
     }
 }
 
@@ -165,24 +169,6 @@ TEST_F(RemovrRun, RefusesWindowsBelow312WithoutAWindow)
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_TRUE(search.found == NULL) << WindowClass(search.found) << " " << WindowText(search.found);
     ExpectPackageFilesUntouched();
-}
-
-TEST_F(RemovrRun, RunsOnWindows98AndNt)
-{
-    for (const char* version : {"win98", "winxp"}) {
-        SCOPED_TRACE(version);
-        SetProgramVersion(version);
-        Start();
-        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-        HWND sheet = Wizard();
-        ASSERT_TRUE(sheet != NULL);
-        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-        EXPECT_EQ(WaitForExit(), 0u);
-        EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kExitingBox}));
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        process = PROCESS_INFORMATION();
-    }
 }
 
 // A Cancel that reaches the progress dialog once it is on screen but before its first
@@ -210,11 +196,10 @@ TEST_F(RemovrRun, EarlyCancelYesAbortsBeforeAnyRemoval)
     StageSetupLibrary();
     Start();
     MessageBoxWatcher watcher({IDYES, IDOK, IDOK}, process.dwProcessId);
-    HWND sheet = Wizard();
+    HWND sheet = ReadyWizard();
     ASSERT_TRUE(sheet != NULL);
     InstallHooks();
     HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(1);
-    WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout);
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_EQ(Boxes(watcher),
@@ -229,9 +214,8 @@ TEST_F(RemovrRun, DialogsComeUpCentredAtTemplateSize)
     StageSetupLibrary();
     Start();
     MessageBoxWatcher watcher({}, process.dwProcessId);
-    HWND sheet = Wizard();
+    HWND sheet = ReadyWizard();
     ASSERT_TRUE(sheet != NULL);
-    ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
     EXPECT_TRUE(ButtonOffered(sheet, IDCANCEL));
     EXPECT_FALSE(ButtonOffered(sheet, kBackButton));
     EXPECT_FALSE(ButtonOffered(sheet, kNextButton));
@@ -274,9 +258,8 @@ TEST_F(RemovrRun, BackdropPaintingSettles)
 {
     Start();
     MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-    HWND sheet = Wizard();
+    HWND sheet = ReadyWizard();
     ASSERT_TRUE(sheet != NULL);
-    ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
     InstallHooks();
     auto paints = HookFunction<LONG (*)()>("MainPaints");
     // Invalidate the backdrop once: it must be painted again, and then settle.
@@ -302,18 +285,15 @@ TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
         SCOPED_TRACE("wizard cancelled");
         Start();
         MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-        HWND sheet = Wizard();
+        HWND sheet = ReadyWizard();
         ASSERT_TRUE(sheet != NULL);
-        ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
         HWND page = FindWindowExA(sheet, NULL, "#32770", NULL);
         EXPECT_EQ(WindowText(GetDlgItem(page, 1001)), kGermanWizardBody);
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         EXPECT_EQ(WaitForExit(), 0u);
         EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kGermanExitingBox}));
         ExpectPackageFilesUntouched();
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        process = PROCESS_INFORMATION();
+        EndRun();
     }
     {
         // Without TKSET32.dll the registry step shows its error box: the status line
@@ -322,9 +302,8 @@ TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
         StageResourceLibrary();
         Start();
         MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-        HWND sheet = Wizard();
+        HWND sheet = ReadyWizard();
         ASSERT_TRUE(sheet != NULL);
-        ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
         HWND progress = Progress();
         ASSERT_TRUE(progress != NULL);
@@ -357,52 +336,13 @@ TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
 // still see the bench's keeper ended.
 class AcceptedRestart : public RemovrRun {
 protected:
-    HMODULE restartHook = NULL;
-    HHOOK loadHook = NULL;
-
-    void TearDown() override
-    {
-        if (loadHook != NULL) UnhookWindowsHookEx(loadHook);
-        RemovrRun::TearDown();
-        if (restartHook != NULL) FreeLibrary(restartHook);
-    }
-
-    template <typename T>
-    T RestartHookFunction(const char* name)
-    {
-        return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(restartHook, name)));
-    }
-
-    LONG ExitRequests() { return RestartHookFunction<LONG (*)()>("ExitRequests")(); }
-    LONG LastExitFlags() { return RestartHookFunction<LONG (*)()>("LastExitFlags")(); }
-
     // Starts the program and puts the recorder in place, answering answer.
     bool StartWithRecorder(BOOL answer)
     {
-        restartHook = LoadLibraryA(g_restartHookPath.c_str());
-        EXPECT_TRUE(restartHook != NULL) << g_restartHookPath;
-        if (restartHook == NULL) return false;
-        RestartHookFunction<void (*)()>("ResetExitRequests")();
-        RestartHookFunction<void (*)(LONG)>("SetExitAnswer")(answer);
+        if (!LoadRecorder(answer)) return false;
         StageSetupLibrary();
         Start();
-        HWND sheet = Wizard();
-        EXPECT_TRUE(sheet != NULL);
-        if (sheet == NULL) return false;
-        HOOKPROC proc = RestartHookFunction<HOOKPROC>("LoadHook@12");
-        EXPECT_TRUE(proc != NULL);
-        loadHook = SetWindowsHookExA(WH_GETMESSAGE, proc, restartHook, process.dwThreadId);
-        EXPECT_TRUE(loadHook != NULL) << GetLastError();
-        // Any message the program takes from its queue brings the library in.
-        auto patched = RestartHookFunction<LONG (*)()>("ImportPatched");
-        bool inPlace = WaitUntil(
-            [&] {
-                PostMessageA(sheet, WM_NULL, 0, 0);
-                return patched() >= 1;
-            },
-            kWindowTimeout);
-        EXPECT_TRUE(inPlace) << "ExitWindowsEx import not replaced";
-        return inPlace;
+        return BringInRecorder();
     }
 };
 
@@ -444,7 +384,7 @@ TEST_F(AcceptedRestart, RefusedRebootShowsTheExitWindowsError)
     EXPECT_EQ(LastExitFlags(), static_cast<LONG>(EWX_REBOOT));
     EXPECT_EQ(Boxes(boxes), std::vector<std::string>({kExitWindowsBox}));
     // 2: the error icon, as the program itself loads it.
-    EXPECT_EQ(RestartHookFunction<LONG (*)()>("LastBoxIcon")(), 2);
+    EXPECT_EQ(RecorderFunction<LONG (*)()>("LastBoxIcon")(), 2);
     ExpectPackageFilesRemoved();
 }
 
@@ -503,13 +443,11 @@ protected:
     HWND StartAndFinish(bool cancelEarly)
     {
         Start();
-        HWND sheet = Wizard();
-        EXPECT_TRUE(sheet != NULL);
+        HWND sheet = ReadyWizard();
         if (sheet == NULL) return NULL;
         InstallHooks();
         HookFunction<void (*)()>("ResetCounts")();
         HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(cancelEarly ? 1 : 0);
-        EXPECT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
         return Progress();
     }
@@ -528,13 +466,21 @@ protected:
         return progress;
     }
 
-    // Invalidates the dialog and waits for each paint to reach it.
+    // Invalidates the dialog and waits for each paint to reach it. A paint is counted
+    // as it is taken from the queue, before its BeginPaint validates the dialog: an
+    // invalidation that falls between the two is swallowed, so it is made again
+    // until a paint taken after it is counted.
     void Repaint(HWND dialog, int times)
     {
         for (int i = 0; i < times; i++) {
             LONG before = Count("ProgressPaints");
-            InvalidateRect(dialog, NULL, TRUE);
-            ASSERT_TRUE(WaitUntil([&] { return Count("ProgressPaints") > before; }, kWindowTimeout))
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    if (Count("ProgressPaints") > before) return true;
+                    InvalidateRect(dialog, NULL, TRUE);
+                    return false;
+                },
+                kWindowTimeout))
                 << "paint " << i;
         }
     }
@@ -560,9 +506,8 @@ TEST_F(DrivenRun, SetupRemovalMessageRunsTheRegistryStepThenOffersTheRestart)
     ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, std::string(kPlanKey) + "\\Sub", "v", "x"));
     Start();
     MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-    HWND sheet = Wizard();
+    HWND sheet = ReadyWizard();
     ASSERT_TRUE(sheet != NULL);
-    ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
     HWND main = FindWindowWithin("Varsen Uninstall", NULL, process.dwProcessId, kWindowTimeout);
     ASSERT_TRUE(main != NULL);
     ASSERT_TRUE(PostMessageA(main, kRunSetupRemoval, 0, 0));
@@ -634,17 +579,6 @@ TEST_F(DrivenRun, ACancelDuringTheSetupErrorBoxIsNotHeard)
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 6) {
-        fprintf(stderr,
-                "usage: %s REMOVR.EXE TKSET32.dll e2e_hook.dll TKRES32.DLL e2e_restart_hook.dll\n",
-                argv[0]);
-        return 2;
-    }
-    g_removrPath = FromUnixPath(argv[1]);
-    g_setupLibraryPath = FromUnixPath(argv[2]);
-    g_hookLibraryPath = FromUnixPath(argv[3]);
-    g_resourceLibraryPath = FromUnixPath(argv[4]);
-    g_restartHookPath = FromUnixPath(argv[5]);
-    return RUN_ALL_TESTS();
+    return RunEndToEnd(argc, argv, {&g_removrPath, &g_setupLibraryPath, &g_hookLibraryPath,
+                                    &g_resourceLibraryPath, &g_restartHookPath});
 }

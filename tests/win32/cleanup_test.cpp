@@ -18,16 +18,15 @@ const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Expl
 const char kEarlierSetup[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PeltoSetup";
 const char* const kShortcuts[] = {"Ink Capture.lnk", "Pelto Help.lnk", "Trainer.lnk"};
 
-class Cleanup : public ::testing::Test {
+class Cleanup : public StagedMachine {
 protected:
-    std::string root, programs, startup, folder;
-    std::string savedPrograms, savedStartup;
+    std::string programs, startup, folder;
+    ScopedRegText programsValue{HKEY_CURRENT_USER, kShellFolders, "Programs"};
+    ScopedRegText startupValue{HKEY_CURRENT_USER, kShellFolders, "Startup"};
 
     void SetUp() override
     {
-        savedPrograms = RegText(HKEY_CURRENT_USER, kShellFolders, "Programs");
-        savedStartup = RegText(HKEY_CURRENT_USER, kShellFolders, "Startup");
-        root = MakeTestRoot("cu");
+        StagedMachine::SetUp();
         programs = root + "\\Programs";
         startup = root + "\\Startup";
         folder = programs + "\\Varsen Software";
@@ -43,13 +42,8 @@ protected:
 
     void TearDown() override
     {
-        for (const char* name : {"Programs", "Startup"}) {
-            const std::string& saved = name[0] == 'P' ? savedPrograms : savedStartup;
-            if (saved == "<none>") DeleteRegValue(HKEY_CURRENT_USER, kShellFolders, name);
-            else SetShellFolder(name, saved);
-        }
         DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetup);
-        RemoveTree(root);
+        StagedMachine::TearDown();
     }
 
     void SetShellFolder(const char* name, const std::string& value)

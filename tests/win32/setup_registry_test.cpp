@@ -46,19 +46,13 @@ const StagedKey kPackageKeys[] = {
 };
 const char* const kRunValues[] = {"Pelto", "VarsenTrainer", "VarsenMotion"};
 
-class SetupRegistry : public ::testing::Test {
+class SetupRegistry : public StagedMachine {
 protected:
-    std::string root, install, record;
     HWND owner = NULL;
 
     void SetUp() override
     {
-        root = MakeTestRoot("sr");
-        install = root + "\\inst\\";
-        record = root + "\\record.txt";
-        CreateDirectoryA(install.c_str(), NULL);
-        lstrcpynA(g_szInstallDir, install.c_str(), sizeof g_szInstallDir);
-        SetEnvironmentVariableA("TKSET_RECORD", record.c_str());
+        StagedMachine::SetUp();
         owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL,
                                 NULL);
         StageRegistry();
@@ -74,8 +68,7 @@ protected:
         DeleteRegValue(HKEY_LOCAL_MACHINE, kHelp, "VARSENKEEP.HLP");
         DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetup);
         DestroyWindow(owner);
-        SetEnvironmentVariableA("TKSET_RECORD", NULL);
-        RemoveTree(root);
+        StagedMachine::TearDown();
     }
 
     void StageRegistry()
@@ -162,64 +155,61 @@ TEST_F(SetupRegistry, TheEntryCallLeavesTheStackAsItWasForEitherConvention)
     }
 }
 
-TEST_F(SetupRegistry, WithoutTheLibraryOneBoxAndTheRegistryStays)
+// The library missing, without its entry, missing with an install directory that is
+// no full path, and missing with the translation of its load error: the boxes, owned
+// by the owner, and the registry stays. A working library planted on the search path
+// never runs.
+TEST_F(SetupRegistry, WithoutALibraryToCallTheBoxesShowAndTheRegistryStays)
 {
-    MessageBoxWatcher watcher;
-    EXPECT_EQ(RunSetupRemoval(owner), 0);
-    watcher.Stop();
-    EXPECT_EQ(watcher.Transcript(),
-              std::vector<std::string>{"Setup|error|ERROR: Can't load TKSET32.dll"});
-    ASSERT_EQ(watcher.Records().size(), 1u);
-    EXPECT_EQ(watcher.Records()[0].owner, owner);
-    ExpectPlanEntries(true);
-}
-
-TEST_F(SetupRegistry, WithoutTheEntryPointTheId6BoxAndTheRegistryStays)
-{
-    InstallSetupLibrary("set_noentry");
-    DeleteFileA(record.c_str());
-    MessageBoxWatcher watcher;
-    EXPECT_EQ(RunSetupRemoval(owner), 0);
-    watcher.Stop();
-    EXPECT_EQ(watcher.Transcript(),
-              std::vector<std::string>{"Setup|error|ERROR: Uninstall is unable to completely "
-                                       "remove Varsen Software from your system."});
-    EXPECT_EQ(ReadBytes(record), "load\n");
-    EXPECT_TRUE(GetModuleHandleA("TKSET32.dll") == NULL);
-    ExpectPlanEntries(true);
-}
-
-TEST_F(SetupRegistry, ALibraryPlantedOnTheSearchPathNeverRuns)
-{
-    PlantedOnSearchPath planted(root + "\\planted", "set_stdcall", "TKSET32.dll");
-    ASSERT_TRUE(planted.ok);
-
-    MessageBoxWatcher watcher;
-    EXPECT_EQ(RunSetupRemoval(owner), 0);
-    // An install directory that is no full path must not reach the search path either.
-    lstrcpynA(g_szInstallDir, "", sizeof g_szInstallDir);
-    EXPECT_EQ(RunSetupRemoval(owner), 0);
-    watcher.Stop();
-    EXPECT_EQ(watcher.Transcript(),
-              (std::vector<std::string>{"Setup|error|ERROR: Can't load TKSET32.dll",
-                                        "Setup|error|ERROR: Can't load TKSET32.dll"}));
-    EXPECT_FALSE(Exists(record)) << ReadBytes(record);
-    ExpectPlanEntries(true);
-}
-
-TEST_F(SetupRegistry, TheLoadErrorComesFromTheTranslationAsAFormat)
-{
-    ASSERT_TRUE(CopyFileA(FixturePath("res_full", "TKRES32.DLL").c_str(),
-                          (install + "TKRES32.DLL").c_str(), FALSE));
-    LoadResourceLibrary();
-    ASSERT_TRUE(g_hResLib != NULL);
-    MessageBoxWatcher watcher;
-    EXPECT_EQ(RunSetupRemoval(owner), 0);
-    watcher.Stop();
-    FreeResourceLibrary();
-    EXPECT_EQ(watcher.Transcript(),
-              std::vector<std::string>{
-                  "Setup|error|FEHLER: REMOVR.EXE kann TKSET32.dll nicht laden (Code 1, 100%)"});
+    const std::string cantLoad = "Setup|error|ERROR: Can't load TKSET32.dll";
+    const struct {
+        const char* what;
+        const char* library;  // the stand-in installed, or NULL
+        bool planted, translated;
+        std::vector<std::string> boxes;
+        const char* recorded;
+    } cases[] = {
+        {"no library", NULL, false, false, {cantLoad}, "<missing>"},
+        {"no entry point", "set_noentry", false, false,
+         {"Setup|error|ERROR: Uninstall is unable to completely remove Varsen Software from your "
+          "system."},
+         "load\n"},
+        {"and no full install path", NULL, true, false, {cantLoad, cantLoad}, "<missing>"},
+        {"translated", NULL, false, true,
+         {"Setup|error|FEHLER: REMOVR.EXE kann TKSET32.dll nicht laden (Code 1, 100%)"},
+         "<missing>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA((install + "TKSET32.dll").c_str());
+        DeleteFileA((install + "TKRES32.DLL").c_str());
+        DeleteFileA(record.c_str());
+        if (c.library) InstallSetupLibrary(c.library);
+        if (c.translated) {
+            ASSERT_TRUE(CopyFileA(FixturePath("res_full", "TKRES32.DLL").c_str(),
+                                  (install + "TKRES32.DLL").c_str(), FALSE));
+            LoadResourceLibrary();
+            ASSERT_TRUE(g_hResLib != NULL);
+        }
+        // A working library on the search path never runs.
+        PlantedOnSearchPath planted(root + "\\planted", "set_stdcall", "TKSET32.dll");
+        ASSERT_TRUE(planted.ok);
+        MessageBoxWatcher watcher;
+        EXPECT_EQ(RunSetupRemoval(owner), 0);
+        if (c.planted) {
+            // An install directory that is no full path must not reach the search path either.
+            lstrcpynA(g_szInstallDir, "", sizeof g_szInstallDir);
+            EXPECT_EQ(RunSetupRemoval(owner), 0);
+            lstrcpynA(g_szInstallDir, install.c_str(), sizeof g_szInstallDir);
+        }
+        watcher.Stop();
+        FreeResourceLibrary();
+        EXPECT_EQ(watcher.Transcript(), c.boxes);
+        for (const BoxRecord& box : watcher.Records()) EXPECT_EQ(box.owner, owner);
+        EXPECT_EQ(ReadBytes(record), c.recorded);
+        EXPECT_TRUE(GetModuleHandleA("TKSET32.dll") == NULL);
+        ExpectPlanEntries(true);
+    }
 }
 
 DWORD WINAPI RunSetupRemovalThread(LPVOID owner)
