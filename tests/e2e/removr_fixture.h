@@ -81,12 +81,15 @@ inline HWND FindDialog(DWORD processId, int controlId, DWORD timeoutMs = kWindow
 }
 
 
+
+// The boxes as caption|text: their icons cannot be read from another process.
 inline std::vector<std::string> Boxes(MessageBoxWatcher& watcher)
 {
     std::vector<std::string> lines;
     for (const BoxRecord& r : watcher.Records()) lines.push_back(r.caption + "|" + r.text);
     return lines;
 }
+inline std::string NoIcon(const std::string& box) { return box.substr(0, box.find('|') + 1) + TextOf(box); }
 
 inline bool ButtonOffered(HWND sheet, int id)
 {

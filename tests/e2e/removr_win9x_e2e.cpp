@@ -19,9 +19,7 @@ namespace {
 
 std::string g_personalityPath;
 
-const char kScheduleFailedBox[] =
-    "Varsen Uninstall|Uninstall could not schedule all files of Varsen Software for removal. "
-    "Some files will stay on your computer.";
+const std::string kScheduleFailedBox = NoIcon(kBoxes[BOX_SCHEDULE_FAILED]);
 
 // Another program's files and its wininit.ini: sections of its own, a deletion and
 // a rename ("new=old": A.DLL becomes A.TMP at the next start).
@@ -304,8 +302,8 @@ TEST_F(Win9xRun, OnNtFailedRegistrationsAreReportedAndFailedSecurityCallsTolerat
 // at the registry step, reaches the restart offer, and the rest of the plan is done.
 TEST_F(Win9xRun, ARegistryKeyThatCannotBeDeletedDoesNotHoldTheRun)
 {
-    const char kLumatrak[] = "SOFTWARE\\Varsen\\Lumatrak";
-    const char kOtherKey[] = "SOFTWARE\\Varsen\\Varsen Software";
+    const char* const kLumatrak = kPackageKeys[1].path;
+    const char* const kOtherKey = kPackageKeys[2].path;
     SetProgramVersion("winxp");
     StageSetupLibrary();
     ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, std::string(kLumatrak) + "\\Locked", "Value", "x"));

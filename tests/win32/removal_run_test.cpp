@@ -20,7 +20,7 @@
 namespace {
 
 const UINT UM_BEGIN = WM_APP + 1;
-const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const kRun = kRunKey;
 
 // Files whose state is noted at every status text: a shortcut of the program
 // folder and the earlier setup's restored file.
@@ -52,7 +52,7 @@ void NoteStatus(UINT message, WPARAM, LPARAM lParam)
     if (!g_probe.restored.empty() && Exists(g_probe.restored)) state += " restored";
     if (Exists(std::string(g_szWindowsDir) + "\\wininit.ini")) state += " wininit";
     g_seen.cleanupStates.push_back(state);
-    if (text == "Uninstall is updating the registry...") {
+    if (text == kUpdatingRegistry) {
         g_seen.registryTextAt = GetTickCount();
         g_seen.barAtRegistryText = static_cast<int>(SendMessageA(g_bar, PBM_GETPOS, 0, 0));
     }
@@ -150,7 +150,7 @@ protected:
         ASSERT_EQ(g_seen.statusTexts.size(), static_cast<size_t>(kPackageFileCount) + 1);
         for (int i = 0; i < kPackageFileCount; i++)
             EXPECT_EQ(g_seen.statusTexts[i], kPackageFiles[i].fileName) << i;
-        EXPECT_EQ(g_seen.statusTexts.back(), "Uninstall is updating the registry...");
+        EXPECT_EQ(g_seen.statusTexts.back(), kUpdatingRegistry);
         EXPECT_EQ(g_seen.barAtRegistryText, 100);
     }
 };
@@ -161,10 +161,8 @@ protected:
 // after the registry step (or after the last box).
 TEST_F(RemovalRun, RunsEveryStageInOrderAndEndsOneSecondAfterTheRegistryStep)
 {
-    const std::string noSetupBox = "Setup|error|ERROR: Can't load TKSET32.dll";
-    const std::string scheduleBox =
-        "Varsen Uninstall|warning|Uninstall could not schedule all files of Varsen Software for "
-        "removal. Some files will stay on your computer.";
+    const std::string noSetupBox = kBoxes[BOX_CANT_LOAD_SETUP];
+    const std::string scheduleBox = kBoxes[BOX_SCHEDULE_FAILED];
     const struct {
         const char* what;
         bool library, blockedWininit;
@@ -209,14 +207,12 @@ TEST_F(RemovalRun, RunsEveryStageInOrderAndEndsOneSecondAfterTheRegistryStep)
     }
 }
 
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const char kEarlierSetup[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PeltoSetup";
 
 // With a program folder of shortcuts and an earlier setup's backup staged.
 class RemovalRunCleanup : public RemovalRun {
 protected:
-    ScopedRegText programs{HKEY_CURRENT_USER, kShellFolders, "Programs"};
-    ScopedRegText earlierSetup{HKEY_LOCAL_MACHINE, kEarlierSetup, "UninstallString"};
+    ScopedRegText programs{HKEY_CURRENT_USER, kShellFoldersKey, "Programs"};
+    ScopedRegText earlierSetup{HKEY_LOCAL_MACHINE, kEarlierSetupKey, "UninstallString"};
     std::string folder, setupDir;
 
     void SetUp() override

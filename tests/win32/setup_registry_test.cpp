@@ -10,6 +10,7 @@
 
 #include "gui_driver.h"
 #include "messages.h"
+#include "package_files.h"
 #include "personality_client.h"
 #include "removal_table.h"
 #include "setup_registry.h"
@@ -28,23 +29,9 @@ __asm__(".text\n_StackShiftOfCall:\n\t"
 
 namespace {
 
-const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kHelp[] = "SOFTWARE\\Microsoft\\Windows\\Help";
-const char kEarlierSetup[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PeltoSetup";
-const char kClsid[] = "CLSID\\{3b8e6f12-9c4d-11d1-8e5a-0080c7a41f90}";
-
-struct StagedKey {
-    HKEY root;
-    const char* path;
-};
-const StagedKey kPackageKeys[] = {
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelto95"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Lumatrak"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Varsen Software"},
-    {HKEY_CLASSES_ROOT, kClsid},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse"},
-};
-const char* const kRunValues[] = {"Pelto", "VarsenTrainer", "VarsenMotion"};
+const char* const kRun = kRunKey;
+const char* const kHelp = kHelpKey;
+const char* const kEarlierSetup = kEarlierSetupKey;
 
 class SetupRegistry : public StagedMachine {
 protected:
@@ -60,7 +47,7 @@ protected:
 
     void TearDown() override
     {
-        for (const StagedKey& key : kPackageKeys) DeleteRegTree(key.root, key.path);
+        for (const PackageKey& key : kPackageKeys) DeleteRegTree(key.root, key.path);
         DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen");
         for (const char* name : kRunValues) DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, name);
         DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, "VarsenKeep");
@@ -73,7 +60,7 @@ protected:
 
     void StageRegistry()
     {
-        for (const StagedKey& key : kPackageKeys) {
+        for (const PackageKey& key : kPackageKeys) {
             std::string path = key.path;
             ASSERT_TRUE(SetRegText(key.root, path, "Value", "x")) << path;
             ASSERT_TRUE(SetRegText(key.root, path + "\\Sub\\Deeper\\Deepest", "Value", "x"));
@@ -97,7 +84,7 @@ protected:
     // Every staged entry of the plan is there (1) or gone (0).
     void ExpectPlanEntries(bool present)
     {
-        for (const StagedKey& key : kPackageKeys) {
+        for (const PackageKey& key : kPackageKeys) {
             EXPECT_EQ(KeyExists(key.root, key.path), present) << key.path;
             EXPECT_EQ(KeyExists(key.root, std::string(key.path) + "\\Sub\\Deeper"), present);
         }
@@ -161,7 +148,7 @@ TEST_F(SetupRegistry, TheEntryCallLeavesTheStackAsItWasForEitherConvention)
 // never runs.
 TEST_F(SetupRegistry, WithoutALibraryToCallTheBoxesShowAndTheRegistryStays)
 {
-    const std::string cantLoad = "Setup|error|ERROR: Can't load TKSET32.dll";
+    const std::string cantLoad = kBoxes[BOX_CANT_LOAD_SETUP];
     const struct {
         const char* what;
         const char* library;  // the stand-in installed, or NULL
@@ -171,13 +158,10 @@ TEST_F(SetupRegistry, WithoutALibraryToCallTheBoxesShowAndTheRegistryStays)
     } cases[] = {
         {"no library", NULL, false, false, {cantLoad}, "<missing>"},
         {"no entry point", "set_noentry", false, false,
-         {"Setup|error|ERROR: Uninstall is unable to completely remove Varsen Software from your "
-          "system."},
+         {kBoxes[BOX_SETUP_INCOMPLETE]},
          "load\n"},
         {"and no full install path", NULL, true, false, {cantLoad, cantLoad}, "<missing>"},
-        {"translated", NULL, false, true,
-         {"Setup|error|FEHLER: REMOVR.EXE kann TKSET32.dll nicht laden (Code 1, 100%)"},
-         "<missing>"},
+        {"translated", NULL, false, true, {kGermanBoxes[BOX_CANT_LOAD_SETUP]}, "<missing>"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -222,7 +206,7 @@ DWORD WINAPI RunSetupRemovalThread(LPVOID owner)
 // that name: the walk steps over it and ends, and the rest of the plan is done.
 TEST_F(SetupRegistry, AKeyThatCanBeNeitherOpenedNorDeletedEndsTheWalk)
 {
-    const std::string lumatrak = "SOFTWARE\\Varsen\\Lumatrak";
+    const std::string lumatrak = kPackageKeys[1].path;
     for (const char* sub : {"\\Sub\\Locked\\Inner", "\\Sub\\Zlast"})
         ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, lumatrak + sub, "Value", "x"));
     // A name that the code page cannot hold: the ANSI calls give "?", which opens nothing.
@@ -264,7 +248,7 @@ TEST_F(SetupRegistry, AKeyThatCanBeNeitherOpenedNorDeletedEndsTheWalk)
     if (omegaOpen == ERROR_SUCCESS) RegCloseKey(key);
     EXPECT_EQ(omegaOpen, nt ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS);
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, omega);  // the clean-up's ANSI calls cannot
-    for (const StagedKey& key : kPackageKeys) {
+    for (const PackageKey& key : kPackageKeys) {
         if (key.path == lumatrak) continue;
         EXPECT_FALSE(KeyExists(key.root, key.path)) << key.path;
     }
