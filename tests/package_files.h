@@ -1,8 +1,11 @@
-// The package's 31 files as they must be, written out here, never read from the
-// program's own table: where each lies and whether it goes at the next start ("NUL")
-// or at once (NULL).
+// The package as it must be, written out here, never read from the program: its 31
+// files (where each lies and whether it goes at the next start, "NUL", or at once,
+// NULL), its registry plan, its shortcuts and its message texts.
 #ifndef REMOVR_TEST_PACKAGE_FILES_H
 #define REMOVR_TEST_PACKAGE_FILES_H
+
+#include <string>
+#include <vector>
 
 #include "removal_table.h"
 
@@ -28,5 +31,69 @@ inline const RemovalEntry kPackageFiles[] = {
     {LOCATION_INF, "PELTO.INF", NULL},
 };
 inline const int kPackageFileCount = 31;
+
+// The message boxes as the GUI driver transcribes them, caption|icon|text, in the
+// order of their numbers: built in, and from the translated resource library of
+// tests/fixtures (whose text under 12 is never shown).
+enum {
+    BOX_EXITING, BOX_CANT_LOAD_SETUP, BOX_ABORTING, BOX_SETUP_INCOMPLETE, BOX_EXIT_WINDOWS,
+    BOX_CANCEL_QUESTION, BOX_SCHEDULE_FAILED
+};
+inline const std::vector<std::string> kBoxes = {
+    "Varsen Uninstall|warning|Exiting Varsen Software uninstall.",
+    "Setup|error|ERROR: Can't load TKSET32.dll",
+    "Varsen Uninstall|warning|ERROR: Deleting files - Aborting uninstall.",
+    "Setup|error|ERROR: Uninstall is unable to completely remove Varsen Software from your "
+    "system.",
+    "Varsen Uninstall|error|ERROR: Exiting Windows",
+    "Varsen Uninstall|question|Cancel Varsen Software uninstall?",
+    "Varsen Uninstall|warning|Uninstall could not schedule all files of Varsen Software for "
+    "removal. Some files will stay on your computer.",
+};
+inline const std::vector<std::string> kGermanBoxes = {
+    "Varsen Uninstall|warning|Deinstallation von Varsen Software wird beendet.",
+    // id 3 from the library is a format: program name and the number 1.
+    "Setup|error|FEHLER: REMOVR.EXE kann TKSET32.dll nicht laden (Code 1, 100%)",
+    "Varsen Uninstall|warning|FEHLER: Dateien werden geloescht - Deinstallation abgebrochen.",
+    "Setup|error|FEHLER: Varsen Software kann nicht vollstaendig entfernt werden.",
+    "Varsen Uninstall|error|FEHLER: Windows wird beendet",
+    "Varsen Uninstall|question|Deinstallation von Varsen Software abbrechen?",
+    kBoxes[BOX_SCHEDULE_FAILED],
+};
+inline std::string TextOf(const std::string& box) { return box.substr(box.rfind('|') + 1); }
+
+inline const char kUpdatingRegistry[] = "Uninstall is updating the registry...";
+inline const char kGermanUpdatingRegistry[] = "Die Registrierung wird aktualisiert...";
+inline const char kGermanWizardBody[] =
+    "Dieses Programm entfernt Varsen Software von Ihrem Computer. Klicken Sie auf Fertig "
+    "stellen, um Varsen Software zu entfernen.";
+inline const char kGermanRestartBody[] = "Varsen Software wurde entfernt. Windows jetzt neu starten?";
+
+#ifdef _WIN32
+#include <windows.h>
+// The registry plan: keys deleted with their subkeys, and values of the Run and Help keys.
+struct PackageKey {
+    HKEY root;
+    const char* path;
+};
+inline const PackageKey kPackageKeys[] = {
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelto95"},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Lumatrak"},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Varsen Software"},
+    {HKEY_CLASSES_ROOT, "CLSID\\{3b8e6f12-9c4d-11d1-8e5a-0080c7a41f90}"},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse"},
+};
+inline const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline const char* const kRunValues[] = {"Pelto", "VarsenTrainer", "VarsenMotion"};
+inline const char kHelpKey[] = "SOFTWARE\\Microsoft\\Windows\\Help";  // its value PELTO.HLP
+// Read, never changed: the earlier setup's entry and the shell folders.
+inline const char kEarlierSetupKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PeltoSetup";
+inline const char kShellFoldersKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// The shortcuts of the program folder "Varsen Software"; the first is in Startup too.
+inline const char* const kShortcuts[] = {"Ink Capture.lnk", "Pelto Help.lnk", "Trainer.lnk"};
+#endif
 
 #endif

@@ -5,9 +5,26 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 
+#include "win32_test_support.h"
 #include "win9x_personality.h"
+
+// Calls on the wininit.ini files made to fail: the calls of kind numbered (from 1) by
+// the bits of mask, and of kind2 by mask2 (kind2 -1 for none).
+struct Fault {
+    int kind;
+    LONG mask;
+    int kind2;
+    LONG mask2;
+};
+
+inline int FaultCount(const Fault& f)
+{
+    return __builtin_popcountl(f.mask) + (f.kind2 >= 0 ? __builtin_popcountl(f.mask2) : 0);
+}
 
 class Personality {
 public:
@@ -39,6 +56,11 @@ public:
     void SetWin9xCalls(bool on) { Call<void (*)(LONG)>("SetWin9xCalls")(on ? 1 : 0); }
     // The n-th (from 1) calls of kind whose bits are set in mask fail; counts restart.
     void Fail(int kind, LONG mask) { Call<void (*)(LONG, LONG)>("FailFileCalls")(kind, mask); }
+    void Fail(const Fault& f)
+    {
+        Fail(f.kind, f.mask);
+        if (f.kind2 >= 0) Fail(f.kind2, f.mask2);
+    }
     void RefuseKey(const char* name) { Call<void (*)(const char*)>("RefuseKey")(name); }
     // The program's next GetMessageA returns -1 (with its record left as garbage).
     void FailNextGetMessage() { Call<void (*)()>("FailNextGetMessage")(); }
@@ -71,6 +93,29 @@ private:
 inline std::string WininitCopy(const std::string& wininit, const char* ext)
 {
     return wininit.substr(0, wininit.rfind('.') + 1) + ext;
+}
+
+// What a replace of wininit.ini (oldBytes, "<missing>" for none) by newBytes left.
+enum ReplaceOutcome {
+    OLD_BYTES,         // wininit.ini as it was
+    NEW_BYTES,         // the complete new document
+    NEW_AND_OLD_COPY,  // the new document; our old copy could not be deleted
+    OLD_AND_NEW_COPY,  // the old bytes; our new file could not be deleted
+    BOTH_COPIES        // neither could be put back: both kept, wininit.ini absent
+};
+
+inline bool Landed(ReplaceOutcome outcome) { return outcome == NEW_BYTES || outcome == NEW_AND_OLD_COPY; }
+
+inline void ExpectReplaceOutcome(const std::string& wininit, ReplaceOutcome outcome,
+                                 const std::string& oldBytes, const std::string& newBytes,
+                                 const std::string& log)
+{
+    if (outcome == BOTH_COPIES) EXPECT_FALSE(Exists(wininit)) << log;
+    else EXPECT_EQ(ReadBytes(wininit), Landed(outcome) ? newBytes : oldBytes) << log;
+    bool oldCopy = outcome == NEW_AND_OLD_COPY || outcome == BOTH_COPIES;
+    bool newCopy = outcome == OLD_AND_NEW_COPY || outcome == BOTH_COPIES;
+    EXPECT_EQ(ReadBytes(WininitCopy(wininit, "rvo")), oldCopy ? oldBytes : "<missing>") << log;
+    EXPECT_EQ(ReadBytes(WininitCopy(wininit, "rvn")), newCopy ? newBytes : "<missing>") << log;
 }
 
 // The library as the build tree places it, seen from a test program in tests/<kind>/.

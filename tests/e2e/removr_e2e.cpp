@@ -17,21 +17,13 @@
 
 namespace {
 
-// Message boxes as caption|text.
-const char kExitingBox[] = "Varsen Uninstall|Exiting Varsen Software uninstall.";
-const char kAbortingBox[] = "Varsen Uninstall|ERROR: Deleting files - Aborting uninstall.";
-const char kCancelQuestion[] = "Varsen Uninstall|Cancel Varsen Software uninstall?";
-const char kNoSetupBox[] = "Setup|ERROR: Can't load TKSET32.dll";
-const char kExitWindowsBox[] = "Varsen Uninstall|ERROR: Exiting Windows";
-
-// The texts of the translated resource library, with the product name filled in.
-const char kGermanWizardBody[] =
-    "Dieses Programm entfernt Varsen Software von Ihrem Computer. Klicken Sie auf Fertig "
-    "stellen, um Varsen Software zu entfernen.";
-const char kGermanExitingBox[] = "Varsen Uninstall|Deinstallation von Varsen Software wird beendet.";
-const char kGermanNoSetupBox[] = "Setup|FEHLER: REMOVR.EXE kann TKSET32.dll nicht laden (Code 1, 100%)";
-const char kGermanUpdatingRegistry[] = "Die Registrierung wird aktualisiert...";
-const char kGermanRestartBody[] = "Varsen Software wurde entfernt. Windows jetzt neu starten?";
+const std::string kExitingBox = NoIcon(kBoxes[BOX_EXITING]);
+const std::string kAbortingBox = NoIcon(kBoxes[BOX_ABORTING]);
+const std::string kCancelQuestion = NoIcon(kBoxes[BOX_CANCEL_QUESTION]);
+const std::string kNoSetupBox = NoIcon(kBoxes[BOX_CANT_LOAD_SETUP]);
+const std::string kExitWindowsBox = NoIcon(kBoxes[BOX_EXIT_WINDOWS]);
+const std::string kGermanExitingBox = NoIcon(kGermanBoxes[BOX_EXITING]);
+const std::string kGermanNoSetupBox = NoIcon(kGermanBoxes[BOX_CANT_LOAD_SETUP]);
 
 BOOL CALLBACK FindAnyVisible(HWND window, LPARAM lParam)
 {
@@ -45,93 +37,73 @@ BOOL CALLBACK FindAnyVisible(HWND window, LPARAM lParam)
     return TRUE;
 }
 
-// Centred over the full-screen backdrop, by the program's own rounding.
-void ExpectCentredOnScreen(HWND window, const char* what)
-{
-    RECT w;
-    GetWindowRect(window, &w);
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    EXPECT_EQ(w.left, screenWidth / 2 + (w.left - w.right) / 2) << what;
-    EXPECT_EQ(w.top, screenHeight / 2 + (w.top - w.bottom) / 2) << what;
-}
+// Worked out by hand for the bench's 1024x768 screen. MS Sans Serif 8 has dialog
+// base units of 6x13 (x*6/4, y*13/8 pixels, rounded): the progress dialog's 206x81
+// units are 309x132, with a modal frame of 3 on each side 315x138; the restart
+// offer's 238x130 units are 357x211, with the frame and a caption of 19, 363x236.
+// Each centred as the program rounds: left 512 - width/2, top 384 - height/2.
+const RECT kProgressRect = {355, 315, 670, 453};
+const RECT kRestartRect = {331, 266, 694, 502};
 
-INT_PTR CALLBACK InertDialogProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
-// The window size of the template, made here from REMOVR.EXE's own resources.
-SIZE TemplateWindowSize(int templateId)
-{
-    SIZE size = {0, 0};
-    HMODULE module = LoadLibraryExA(g_removrPath.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
-    if (module == NULL) return size;
-    HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(templateId), NULL, InertDialogProc, 0);
-    if (dialog != NULL) {
-        RECT r;
-        GetWindowRect(dialog, &r);
-        size.cx = r.right - r.left;
-        size.cy = r.bottom - r.top;
-        DestroyWindow(dialog);
-    }
-    FreeLibrary(module);
-    return size;
-}
-
-void ExpectTemplateSize(HWND window, int templateId)
+void ExpectRect(HWND window, const RECT& expected, const char* what)
 {
     RECT r;
     GetWindowRect(window, &r);
-    SIZE expected = TemplateWindowSize(templateId);
-    EXPECT_GT(expected.cx, 0) << "template " << templateId;
-    EXPECT_EQ(r.right - r.left, expected.cx) << "template " << templateId;
-    EXPECT_EQ(r.bottom - r.top, expected.cy) << "template " << templateId;
+    EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}),
+              std::vector<LONG>({expected.left, expected.top, expected.right, expected.bottom}))
+        << what;
 }
 
-TEST_F(RemovrRun, FinishAndDeclineRestartShowsNoMessage)
+// Finish and no restart, with the setup library (loaded, its entry called once with
+// no options, no box) and without it (its error box only).
+TEST_F(RemovrRun, FinishAndDeclineRestart)
 {
-    StageSetupLibrary();
-    Start();
-    MessageBoxWatcher watcher({}, process.dwProcessId);
-    HWND restart = FinishToRestartOffer();
-    ASSERT_TRUE(restart != NULL);
-    PressButton(restart, IDCANCEL);
-    EXPECT_EQ(WaitForExit(), 0u);
-    EXPECT_EQ(Boxes(watcher), std::vector<std::string>());
-    ExpectPackageFilesRemoved();
-    // Loaded, and its entry called once, with no options.
-    std::string record = ReadBytes(setupRecord);
-    EXPECT_EQ(record.find("load\ncall "), 0u) << record;
-    EXPECT_EQ(record.find(" 0 []\n"), record.size() - 6) << record;
-    EXPECT_EQ(std::count(record.begin(), record.end(), '\n'), 2) << record;
-}
-
-TEST_F(RemovrRun, WithoutSetupLibraryOnlyTheSetupErrorIsShown)
-{
-    Start();
-    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-    HWND restart = FinishToRestartOffer();
-    ASSERT_TRUE(restart != NULL);
-    PressButton(restart, IDCANCEL);
-    EXPECT_EQ(WaitForExit(), 0u);
-    EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kNoSetupBox}));
-    ExpectPackageFilesRemoved();
-}
-
-// Cancel, Escape and the close box all cancel the wizard, with one warning.
-TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
-{
-    const char* ways[] = {"Cancel button", "Escape", "close box"};
-    for (int way = 0; way < 3; way++) {
-        SCOPED_TRACE(ways[way]);
+    for (bool withLibrary : {true, false}) {
+        SCOPED_TRACE(withLibrary ? "with the setup library" : "without the setup library");
+        StagePackage();
+        DeleteFileA(setupRecord.c_str());
+        DeleteFileA(wininit.c_str());
+        if (withLibrary) StageSetupLibrary();  // else the staged TKSET32.DLL, no library
         Start();
         MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-        HWND sheet = Wizard();
+        HWND restart = FinishToRestartOffer();
+        ASSERT_TRUE(restart != NULL);
+        PressButton(restart, IDCANCEL);
+        EXPECT_EQ(WaitForExit(), 0u);
+        EXPECT_EQ(Boxes(watcher), withLibrary ? std::vector<std::string>()
+                                              : std::vector<std::string>({kNoSetupBox}));
+        ExpectPackageFilesRemoved();
+        std::string record = ReadBytes(setupRecord);
+        if (withLibrary) {
+            EXPECT_EQ(record.find("load\ncall "), 0u) << record;
+            EXPECT_EQ(record.find(" 0 []\n"), record.size() - 6) << record;
+            EXPECT_EQ(std::count(record.begin(), record.end(), '\n'), 2) << record;
+        } else {
+            EXPECT_EQ(record, "<missing>");
+        }
+        EndRun();
+    }
+}
+
+// Cancel, Escape and the close box all cancel the wizard, with one warning; on
+// Windows 98 and on the NT family.
+TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
+{
+    const struct {
+        const char* way;
+        const char* version;
+    } runs[] = {{"Cancel button", "win98"}, {"Escape", "win98"}, {"close box", "win98"},
+                {"Cancel button", "winxp"}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(std::string(run.way) + " " + run.version);
+        SetProgramVersion(run.version);
+        Start();
+        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+        HWND sheet = ReadyWizard();
         ASSERT_TRUE(sheet != NULL);
-        WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout);
-        if (way == 0) {
+        if (run.way[0] == 'C') {
             PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-        } else if (way == 1) {
+        } else if (run.way[0] == 'E') {
             GUITHREADINFO gui = {};
             gui.cbSize = sizeof gui;
             GetGUIThreadInfo(process.dwThreadId, &gui);
@@ -144,9 +116,7 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
         EXPECT_EQ(WaitForExit(), 0u);
         EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kExitingBox}));
         ExpectPackageFilesUntouched();
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        process = PROCESS_INFORMATION();
+        EndRun();
     }
 }
 
@@ -165,24 +135,6 @@ TEST_F(RemovrRun, RefusesWindowsBelow312WithoutAWindow)
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_TRUE(search.found == NULL) << WindowClass(search.found) << " " << WindowText(search.found);
     ExpectPackageFilesUntouched();
-}
-
-TEST_F(RemovrRun, RunsOnWindows98AndNt)
-{
-    for (const char* version : {"win98", "winxp"}) {
-        SCOPED_TRACE(version);
-        SetProgramVersion(version);
-        Start();
-        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-        HWND sheet = Wizard();
-        ASSERT_TRUE(sheet != NULL);
-        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-        EXPECT_EQ(WaitForExit(), 0u);
-        EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kExitingBox}));
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        process = PROCESS_INFORMATION();
-    }
 }
 
 // A Cancel that reaches the progress dialog once it is on screen but before its first
@@ -210,11 +162,10 @@ TEST_F(RemovrRun, EarlyCancelYesAbortsBeforeAnyRemoval)
     StageSetupLibrary();
     Start();
     MessageBoxWatcher watcher({IDYES, IDOK, IDOK}, process.dwProcessId);
-    HWND sheet = Wizard();
+    HWND sheet = ReadyWizard();
     ASSERT_TRUE(sheet != NULL);
     InstallHooks();
     HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(1);
-    WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout);
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_EQ(Boxes(watcher),
@@ -229,13 +180,16 @@ TEST_F(RemovrRun, DialogsComeUpCentredAtTemplateSize)
     StageSetupLibrary();
     Start();
     MessageBoxWatcher watcher({}, process.dwProcessId);
-    HWND sheet = Wizard();
+    HWND sheet = ReadyWizard();
     ASSERT_TRUE(sheet != NULL);
-    ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
     EXPECT_TRUE(ButtonOffered(sheet, IDCANCEL));
     EXPECT_FALSE(ButtonOffered(sheet, kBackButton));
     EXPECT_FALSE(ButtonOffered(sheet, kNextButton));
-    ExpectCentredOnScreen(sheet, "wizard");
+    // The property sheet's own layout sets the wizard's size: centred within a pixel.
+    RECT w;
+    GetWindowRect(sheet, &w);
+    EXPECT_LE(abs(w.left + w.right - 1024), 1) << w.left << " " << w.right;
+    EXPECT_LE(abs(w.top + w.bottom - 768), 1) << w.top << " " << w.bottom;
     HWND page = FindWindowExA(sheet, NULL, "#32770", NULL);
     std::string body = WindowText(GetDlgItem(page, 1001));
     EXPECT_EQ(body,
@@ -246,13 +200,11 @@ TEST_F(RemovrRun, DialogsComeUpCentredAtTemplateSize)
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     HWND progress = Progress();
     ASSERT_TRUE(progress != NULL);
-    ExpectCentredOnScreen(progress, "progress");
-    ExpectTemplateSize(progress, 104);
+    ExpectRect(progress, kProgressRect, "progress");
 
     HWND restart = Restart();
     ASSERT_TRUE(restart != NULL);
-    ExpectCentredOnScreen(restart, "restart");
-    ExpectTemplateSize(restart, 10206);
+    ExpectRect(restart, kRestartRect, "restart");
     EXPECT_EQ(WindowText(restart), "Restarting Windows");
     EXPECT_EQ(WindowText(GetDlgItem(restart, 202)),
               "Uninstall has finished removing Varsen Software from your computer.  Before the "
@@ -274,9 +226,8 @@ TEST_F(RemovrRun, BackdropPaintingSettles)
 {
     Start();
     MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-    HWND sheet = Wizard();
+    HWND sheet = ReadyWizard();
     ASSERT_TRUE(sheet != NULL);
-    ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
     InstallHooks();
     auto paints = HookFunction<LONG (*)()>("MainPaints");
     // Invalidate the backdrop once: it must be painted again, and then settle.
@@ -302,18 +253,15 @@ TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
         SCOPED_TRACE("wizard cancelled");
         Start();
         MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-        HWND sheet = Wizard();
+        HWND sheet = ReadyWizard();
         ASSERT_TRUE(sheet != NULL);
-        ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
         HWND page = FindWindowExA(sheet, NULL, "#32770", NULL);
         EXPECT_EQ(WindowText(GetDlgItem(page, 1001)), kGermanWizardBody);
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         EXPECT_EQ(WaitForExit(), 0u);
         EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kGermanExitingBox}));
         ExpectPackageFilesUntouched();
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        process = PROCESS_INFORMATION();
+        EndRun();
     }
     {
         // Without TKSET32.dll the registry step shows its error box: the status line
@@ -322,9 +270,8 @@ TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
         StageResourceLibrary();
         Start();
         MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-        HWND sheet = Wizard();
+        HWND sheet = ReadyWizard();
         ASSERT_TRUE(sheet != NULL);
-        ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
         HWND progress = Progress();
         ASSERT_TRUE(progress != NULL);
@@ -357,52 +304,13 @@ TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
 // still see the bench's keeper ended.
 class AcceptedRestart : public RemovrRun {
 protected:
-    HMODULE restartHook = NULL;
-    HHOOK loadHook = NULL;
-
-    void TearDown() override
-    {
-        if (loadHook != NULL) UnhookWindowsHookEx(loadHook);
-        RemovrRun::TearDown();
-        if (restartHook != NULL) FreeLibrary(restartHook);
-    }
-
-    template <typename T>
-    T RestartHookFunction(const char* name)
-    {
-        return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(restartHook, name)));
-    }
-
-    LONG ExitRequests() { return RestartHookFunction<LONG (*)()>("ExitRequests")(); }
-    LONG LastExitFlags() { return RestartHookFunction<LONG (*)()>("LastExitFlags")(); }
-
     // Starts the program and puts the recorder in place, answering answer.
     bool StartWithRecorder(BOOL answer)
     {
-        restartHook = LoadLibraryA(g_restartHookPath.c_str());
-        EXPECT_TRUE(restartHook != NULL) << g_restartHookPath;
-        if (restartHook == NULL) return false;
-        RestartHookFunction<void (*)()>("ResetExitRequests")();
-        RestartHookFunction<void (*)(LONG)>("SetExitAnswer")(answer);
+        if (!LoadRecorder(answer)) return false;
         StageSetupLibrary();
         Start();
-        HWND sheet = Wizard();
-        EXPECT_TRUE(sheet != NULL);
-        if (sheet == NULL) return false;
-        HOOKPROC proc = RestartHookFunction<HOOKPROC>("LoadHook@12");
-        EXPECT_TRUE(proc != NULL);
-        loadHook = SetWindowsHookExA(WH_GETMESSAGE, proc, restartHook, process.dwThreadId);
-        EXPECT_TRUE(loadHook != NULL) << GetLastError();
-        // Any message the program takes from its queue brings the library in.
-        auto patched = RestartHookFunction<LONG (*)()>("ImportPatched");
-        bool inPlace = WaitUntil(
-            [&] {
-                PostMessageA(sheet, WM_NULL, 0, 0);
-                return patched() >= 1;
-            },
-            kWindowTimeout);
-        EXPECT_TRUE(inPlace) << "ExitWindowsEx import not replaced";
-        return inPlace;
+        return BringInRecorder();
     }
 };
 
@@ -444,7 +352,7 @@ TEST_F(AcceptedRestart, RefusedRebootShowsTheExitWindowsError)
     EXPECT_EQ(LastExitFlags(), static_cast<LONG>(EWX_REBOOT));
     EXPECT_EQ(Boxes(boxes), std::vector<std::string>({kExitWindowsBox}));
     // 2: the error icon, as the program itself loads it.
-    EXPECT_EQ(RestartHookFunction<LONG (*)()>("LastBoxIcon")(), 2);
+    EXPECT_EQ(RecorderFunction<LONG (*)()>("LastBoxIcon")(), 2);
     ExpectPackageFilesRemoved();
 }
 
@@ -483,8 +391,7 @@ std::string BoxLine(HWND box)
 
 const UINT kRunSetupRemoval = WM_USER + 10;
 const WPARAM kProgressMarker = 0x5EED;  // a WM_NULL the test hook counts
-const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kPlanKey[] = "SOFTWARE\\Varsen\\Lumatrak";
+const char* const kPlanKey = kPackageKeys[1].path;
 
 // Runs whose message boxes the test answers itself, at the moment it chooses, with
 // the test hook counting what reaches the progress dialog.
@@ -503,13 +410,11 @@ protected:
     HWND StartAndFinish(bool cancelEarly)
     {
         Start();
-        HWND sheet = Wizard();
-        EXPECT_TRUE(sheet != NULL);
+        HWND sheet = ReadyWizard();
         if (sheet == NULL) return NULL;
         InstallHooks();
         HookFunction<void (*)()>("ResetCounts")();
         HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(cancelEarly ? 1 : 0);
-        EXPECT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
         return Progress();
     }
@@ -528,13 +433,21 @@ protected:
         return progress;
     }
 
-    // Invalidates the dialog and waits for each paint to reach it.
+    // Invalidates the dialog and waits for each paint to reach it. A paint is counted
+    // as it is taken from the queue, before its BeginPaint validates the dialog: an
+    // invalidation that falls between the two is swallowed, so it is made again
+    // until a paint taken after it is counted.
     void Repaint(HWND dialog, int times)
     {
         for (int i = 0; i < times; i++) {
             LONG before = Count("ProgressPaints");
-            InvalidateRect(dialog, NULL, TRUE);
-            ASSERT_TRUE(WaitUntil([&] { return Count("ProgressPaints") > before; }, kWindowTimeout))
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    if (Count("ProgressPaints") > before) return true;
+                    InvalidateRect(dialog, NULL, TRUE);
+                    return false;
+                },
+                kWindowTimeout))
                 << "paint " << i;
         }
     }
@@ -560,9 +473,8 @@ TEST_F(DrivenRun, SetupRemovalMessageRunsTheRegistryStepThenOffersTheRestart)
     ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, std::string(kPlanKey) + "\\Sub", "v", "x"));
     Start();
     MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-    HWND sheet = Wizard();
+    HWND sheet = ReadyWizard();
     ASSERT_TRUE(sheet != NULL);
-    ASSERT_TRUE(WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout));
     HWND main = FindWindowWithin("Varsen Uninstall", NULL, process.dwProcessId, kWindowTimeout);
     ASSERT_TRUE(main != NULL);
     ASSERT_TRUE(PostMessageA(main, kRunSetupRemoval, 0, 0));
@@ -634,17 +546,6 @@ TEST_F(DrivenRun, ACancelDuringTheSetupErrorBoxIsNotHeard)
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 6) {
-        fprintf(stderr,
-                "usage: %s REMOVR.EXE TKSET32.dll e2e_hook.dll TKRES32.DLL e2e_restart_hook.dll\n",
-                argv[0]);
-        return 2;
-    }
-    g_removrPath = FromUnixPath(argv[1]);
-    g_setupLibraryPath = FromUnixPath(argv[2]);
-    g_hookLibraryPath = FromUnixPath(argv[3]);
-    g_resourceLibraryPath = FromUnixPath(argv[4]);
-    g_restartHookPath = FromUnixPath(argv[5]);
-    return RUN_ALL_TESTS();
+    return RunEndToEnd(argc, argv, {&g_removrPath, &g_setupLibraryPath, &g_hookLibraryPath,
+                                    &g_resourceLibraryPath, &g_restartHookPath});
 }

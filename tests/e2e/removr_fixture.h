@@ -10,9 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "failure_printer.h"
 #include "gui_driver.h"
 #include "win32_test_support.h"
 #include "package_files.h"
@@ -79,12 +81,15 @@ inline HWND FindDialog(DWORD processId, int controlId, DWORD timeoutMs = kWindow
 }
 
 
+
+// The boxes as caption|text: their icons cannot be read from another process.
 inline std::vector<std::string> Boxes(MessageBoxWatcher& watcher)
 {
     std::vector<std::string> lines;
     for (const BoxRecord& r : watcher.Records()) lines.push_back(r.caption + "|" + r.text);
     return lines;
 }
+inline std::string NoIcon(const std::string& box) { return box.substr(0, box.find('|') + 1) + TextOf(box); }
 
 inline bool ButtonOffered(HWND sheet, int id)
 {
@@ -100,6 +105,7 @@ protected:
     std::string wininit = WindowsDir() + "\\wininit.ini";
     std::string setupRecord;
     HMODULE hookLibrary = NULL;
+    HMODULE recorder = NULL;  // the restart recorder, e2e_restart_hook.dll
     std::vector<HHOOK> hooks;
 
     void SetUp() override
@@ -107,11 +113,7 @@ protected:
         ASSERT_TRUE(Exists(g_removrPath)) << g_removrPath;
         CreateDirectoryA("C:\\Program Files", NULL);
         CreateDirectoryA(installDir.c_str(), NULL);
-        for (int i = 0; i < kPackageFileCount; i++) {
-            const RemovalEntry& entry = kPackageFiles[i];
-            if (entry.location == LOCATION_INSTALL) WriteSmallFile(installDir + entry.fileName);
-        }
-        ASSERT_TRUE(CopyFileA(g_removrPath.c_str(), (installDir + "REMOVR.EXE").c_str(), FALSE));
+        StagePackage();
         DeleteFileA(wininit.c_str());
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
@@ -123,20 +125,39 @@ protected:
 
     void TearDown() override
     {
-        for (HHOOK hook : hooks) UnhookWindowsHookEx(hook);
-        if (process.hProcess != NULL) {
-            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
-                ADD_FAILURE() << "REMOVR.EXE still running: ended";
-                TerminateProcess(process.hProcess, 99);
-                WaitForSingleObject(process.hProcess, kExitTimeout);
-            }
-            CloseHandle(process.hProcess);
-            CloseHandle(process.hThread);
+        if (process.hProcess != NULL && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+            ADD_FAILURE() << "REMOVR.EXE still running: ended";
+            TerminateProcess(process.hProcess, 99);
+            WaitForSingleObject(process.hProcess, kExitTimeout);
         }
+        EndRun();
         if (hookLibrary != NULL) FreeLibrary(hookLibrary);
         // Nothing scheduled by a test may be carried out at another test's restart.
         DeleteFileA(wininit.c_str());
         RegDeleteKeyA(HKEY_CURRENT_USER, kVersionKey);
+    }
+
+    // The package's files of the install directory and REMOVR.EXE among them.
+    void StagePackage()
+    {
+        for (const RemovalEntry& entry : kPackageFiles)
+            if (entry.location == LOCATION_INSTALL) WriteSmallFile(installDir + entry.fileName);
+        ASSERT_TRUE(CopyFileA(g_removrPath.c_str(), (installDir + "REMOVR.EXE").c_str(), FALSE));
+    }
+
+    // The hooks off the program, its handles closed and the restart recorder freed:
+    // ready for the next run.
+    void EndRun()
+    {
+        for (HHOOK hook : hooks) UnhookWindowsHookEx(hook);
+        hooks.clear();
+        if (process.hProcess != NULL) {
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+        process = PROCESS_INFORMATION();
+        if (recorder != NULL) FreeLibrary(recorder);
+        recorder = NULL;
     }
 
     void StageResourceLibrary()
@@ -170,40 +191,86 @@ protected:
     }
 
     HWND Wizard() { return FindDialog(process.dwProcessId, 1001); }
+    // The wizard once it offers Finish; NULL when it never does.
+    HWND ReadyWizard()
+    {
+        HWND sheet = Wizard();
+        bool ready = sheet != NULL &&
+                     WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout);
+        EXPECT_TRUE(ready) << "no wizard offering Finish";
+        return ready ? sheet : NULL;
+    }
     HWND Progress() { return FindDialog(process.dwProcessId, 1003); }
     HWND Restart() { return FindDialog(process.dwProcessId, 202); }
 
-    // The test's hooks on REMOVR's GUI thread (its message queue exists by now).
+    // A hook of library on the program's GUI thread (its message queue exists by now).
+    bool Hook(HMODULE library, HOOKPROC proc, int kind = WH_GETMESSAGE)
+    {
+        HHOOK hook = proc != NULL ? SetWindowsHookExA(kind, proc, library, process.dwThreadId) : NULL;
+        EXPECT_TRUE(hook != NULL) << "error " << GetLastError();
+        if (hook != NULL) hooks.push_back(hook);
+        return hook != NULL;
+    }
+
+    // Brings a library into the program through its hook LoadHook: any message the
+    // program takes loads it. True once inPlace() holds.
+    template <typename Condition>
+    bool BringIn(HMODULE library, Condition inPlace)
+    {
+        if (!Hook(library, Export<HOOKPROC>(library, "LoadHook@12"))) return false;
+        HWND sheet = Wizard();
+        bool done = sheet != NULL && WaitUntil(
+                                         [&] {
+                                             PostMessageA(sheet, WM_NULL, 0, 0);
+                                             return inPlace();
+                                         },
+                                         kWindowTimeout);
+        EXPECT_TRUE(done) << "library not in place in the program";
+        return done;
+    }
+
+    // The test hook library's counting hooks on the program.
     void InstallHooks()
     {
         hookLibrary = LoadLibraryA(g_hookLibraryPath.c_str());
         ASSERT_TRUE(hookLibrary != NULL) << g_hookLibraryPath;
-        const char* names[] = {"CallWndHook@12", "GetMessageHook@12"};
-        const int kinds[] = {WH_CALLWNDPROC, WH_GETMESSAGE};
-        for (int i = 0; i < 2; i++) {
-            HOOKPROC proc = reinterpret_cast<HOOKPROC>(
-                reinterpret_cast<void*>(GetProcAddress(hookLibrary, names[i])));
-            ASSERT_TRUE(proc != NULL) << names[i];
-            HHOOK hook = SetWindowsHookExA(kinds[i], proc, hookLibrary, process.dwThreadId);
-            ASSERT_TRUE(hook != NULL) << names[i] << " error " << GetLastError();
-            hooks.push_back(hook);
-        }
+        ASSERT_TRUE(Hook(hookLibrary, HookFunction<HOOKPROC>("CallWndHook@12"), WH_CALLWNDPROC));
+        ASSERT_TRUE(Hook(hookLibrary, HookFunction<HOOKPROC>("GetMessageHook@12")));
     }
 
     template <typename T>
-    T HookFunction(const char* name)
+    static T Export(HMODULE library, const char* name)
     {
-        return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(hookLibrary, name)));
+        return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(library, name)));
     }
+    template <typename T>
+    T HookFunction(const char* name) { return Export<T>(hookLibrary, name); }
+    template <typename T>
+    T RecorderFunction(const char* name) { return Export<T>(recorder, name); }
+
+    // The restart recorder loaded here, answering answer; brought into the program
+    // (started by now) with BringInRecorder.
+    bool LoadRecorder(BOOL answer)
+    {
+        if (recorder == NULL) recorder = LoadLibraryA(g_restartHookPath.c_str());
+        EXPECT_TRUE(recorder != NULL) << g_restartHookPath;
+        if (recorder == NULL) return false;
+        RecorderFunction<void (*)()>("ResetExitRequests")();
+        RecorderFunction<void (*)(LONG)>("SetExitAnswer")(answer);
+        return true;
+    }
+    bool BringInRecorder()
+    {
+        return BringIn(recorder, [&] { return RecorderFunction<LONG (*)()>("ImportPatched")() >= 1; });
+    }
+    LONG ExitRequests() { return RecorderFunction<LONG (*)()>("ExitRequests")(); }
+    LONG LastExitFlags() { return RecorderFunction<LONG (*)()>("LastExitFlags")(); }
 
     void ExpectPackageFilesUntouched()
     {
-        for (int i = 0; i < kPackageFileCount; i++) {
-            const RemovalEntry& entry = kPackageFiles[i];
-            if (entry.location == LOCATION_INSTALL) {
-                EXPECT_TRUE(Exists(installDir + entry.fileName)) << entry.fileName;
-            }
-        }
+        for (const RemovalEntry& entry : kPackageFiles)
+            EXPECT_TRUE(entry.location != LOCATION_INSTALL || Exists(installDir + entry.fileName))
+                << entry.fileName;
         EXPECT_FALSE(Exists(wininit));
     }
 
@@ -212,8 +279,7 @@ protected:
     {
         std::string text = ReadBytes(wininit);
         EXPECT_NE(text.find("[rename]"), std::string::npos) << text;
-        for (int i = 0; i < kPackageFileCount; i++) {
-            const RemovalEntry& entry = kPackageFiles[i];
+        for (const RemovalEntry& entry : kPackageFiles) {
             if (entry.location != LOCATION_INSTALL) continue;
             std::string path = installDir + entry.fileName;
             if (entry.pendingName == NULL) {
@@ -230,12 +296,27 @@ protected:
     // Finish in the wizard, then wait for the restart offer.
     HWND FinishToRestartOffer()
     {
-        HWND sheet = Wizard();
+        HWND sheet = ReadyWizard();
         if (sheet == NULL) return NULL;
-        WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout);
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
         return Restart();
     }
 };
+
+// The main of the end-to-end programs: REMOVR.EXE and the libraries named after it,
+// into paths in order.
+inline int RunEndToEnd(int argc, char** argv, std::initializer_list<std::string*> paths)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 1 + static_cast<int>(paths.size())) {
+        fprintf(stderr, "usage: %s REMOVR.EXE and its %d test libraries\n", argv[0],
+                static_cast<int>(paths.size()) - 1);
+        return 2;
+    }
+    for (std::string* path : paths) *path = FromUnixPath(*++argv);
+    if (!RunsUnderTheRequestedSetting()) return 1;
+    FailurePrinter::Install();
+    return RUN_ALL_TESTS();
+}
 
 #endif

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "failure_printer.h"
 #include "personality_client.h"
 #include "removr_fixture.h"
 
@@ -20,9 +19,7 @@ namespace {
 
 std::string g_personalityPath;
 
-const char kScheduleFailedBox[] =
-    "Varsen Uninstall|Uninstall could not schedule all files of Varsen Software for removal. "
-    "Some files will stay on your computer.";
+const std::string kScheduleFailedBox = NoIcon(kBoxes[BOX_SCHEDULE_FAILED]);
 
 // Another program's files and its wininit.ini: sections of its own, a deletion and
 // a rename ("new=old": A.DLL becomes A.TMP at the next start).
@@ -53,8 +50,6 @@ struct OtherProgram {
 class Win9xRun : public RemovrRun {
 protected:
     Personality persona;
-    HMODULE recorder = NULL;
-    std::vector<HHOOK> loadHooks;
     OtherProgram other;
 
     // In code page 932 the package's folder and the earlier setup's program have names
@@ -72,69 +67,20 @@ protected:
 
     void TearDown() override
     {
-        for (HHOOK hook : loadHooks) UnhookWindowsHookEx(hook);
-        loadHooks.clear();
         RemovrRun::TearDown();
-        if (recorder != NULL) FreeLibrary(recorder);
         for (const char* copy : {"rvn", "rvo"}) DeleteFileA(WininitCopy(wininit, copy).c_str());
         ClearPendingRenames();
-    }
-
-    // The install directory again as SetUp left it, with the setup library.
-    void StagePackage()
-    {
-        for (int i = 0; i < kPackageFileCount; i++) {
-            const RemovalEntry& entry = kPackageFiles[i];
-            if (entry.location == LOCATION_INSTALL) WriteSmallFile(installDir + entry.fileName);
-        }
-        ASSERT_TRUE(CopyFileA(g_removrPath.c_str(), (installDir + "REMOVR.EXE").c_str(), FALSE));
-        StageSetupLibrary();
-    }
-
-    template <typename T>
-    T RecorderFunction(const char* name)
-    {
-        return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(recorder, name)));
-    }
-
-    // A library's WH_GETMESSAGE hook on the program's GUI thread brings it in.
-    bool Hook(HMODULE library, HOOKPROC proc)
-    {
-        HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, proc, library, process.dwThreadId);
-        EXPECT_TRUE(hook != NULL) << GetLastError();
-        if (hook != NULL) loadHooks.push_back(hook);
-        return hook != NULL;
     }
 
     // Starts the program and waits until the personality (and, with a restart
     // answer, the restart recorder) has rewritten its imports.
     bool StartWithPersonality(int restartAnswer = -1)
     {
-        if (restartAnswer >= 0) {
-            recorder = LoadLibraryA(g_restartHookPath.c_str());
-            EXPECT_TRUE(recorder != NULL) << g_restartHookPath;
-            if (recorder == NULL) return false;
-            RecorderFunction<void (*)()>("ResetExitRequests")();
-            RecorderFunction<void (*)(LONG)>("SetExitAnswer")(restartAnswer);
-        }
+        if (restartAnswer >= 0 && !LoadRecorder(restartAnswer)) return false;
         persona.PatchOnLoad();
         Start();
-        HWND sheet = Wizard();
-        EXPECT_TRUE(sheet != NULL);
-        if (sheet == NULL || !Hook(persona.Library(), persona.LoadHook())) return false;
-        if (recorder != NULL && !Hook(recorder, RecorderFunction<HOOKPROC>("LoadHook@12")))
-            return false;
-        auto recorded = [&] {
-            return recorder == NULL || RecorderFunction<LONG (*)()>("ImportPatched")() >= 1;
-        };
-        bool inPlace = WaitUntil(
-            [&] {
-                PostMessageA(sheet, WM_NULL, 0, 0);
-                return persona.PatchedSlots() >= 1 && recorded();
-            },
-            kWindowTimeout);
-        EXPECT_TRUE(inPlace) << "imports not rewritten";
-        return inPlace;
+        return BringIn(persona.Library(), [&] { return persona.PatchedSlots() >= 1; }) &&
+               (recorder == NULL || BringInRecorder());
     }
 
     // Finish, then the restart offer answered with button; the program's exit code.
@@ -158,12 +104,9 @@ protected:
     void ExpectRestartCarriedOutBoth()
     {
         ASSERT_EQ(RunWineboot("-r"), 0);
-        for (int i = 0; i < kPackageFileCount; i++) {
-            const RemovalEntry& entry = kPackageFiles[i];
-            if (entry.location == LOCATION_INSTALL) {
-                EXPECT_FALSE(Exists(installDir + entry.fileName)) << entry.fileName;
-            }
-        }
+        for (const RemovalEntry& entry : kPackageFiles)
+            EXPECT_FALSE(entry.location == LOCATION_INSTALL && Exists(installDir + entry.fileName))
+                << entry.fileName;
         EXPECT_FALSE(Exists(other.dir + "\\OLD.TXT"));
         EXPECT_FALSE(Exists(other.dir + "\\A.DLL"));
         EXPECT_EQ(ReadBytes(other.dir + "\\A.TMP"), "a dll");
@@ -171,17 +114,6 @@ protected:
     }
 
     void FailEachStepInTurn(const char* version);
-
-    void EndRun()
-    {
-        for (HHOOK hook : loadHooks) UnhookWindowsHookEx(hook);
-        loadHooks.clear();
-        if (process.hProcess != NULL) {
-            CloseHandle(process.hProcess);
-            CloseHandle(process.hThread);
-        }
-        process = PROCESS_INFORMATION();
-    }
 };
 
 // The whole sequence on Windows 95 and 98: wizard, progress, the restart accepted
@@ -193,6 +125,7 @@ TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsE
         SCOPED_TRACE(version);
         SetProgramVersion(version);
         StagePackage();
+        StageSetupLibrary();
         other.Stage(wininit);
         const char kEarlierSetup[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PeltoSetup";
         if (!soft.empty()) {
@@ -206,7 +139,7 @@ TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsE
         MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
         EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
         EXPECT_EQ(Boxes(watcher), std::vector<std::string>());
-        EXPECT_EQ(RecorderFunction<LONG (*)()>("ExitRequests")(), 1);
+        EXPECT_EQ(ExitRequests(), 1);
 
         std::string log = persona.Log();
         std::string saved = ReadBytes(wininit);
@@ -232,25 +165,8 @@ TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsE
 
         ExpectRestartCarriedOutBoth();
         EndRun();
-        FreeLibrary(recorder);
-        recorder = NULL;
     }
 }
-
-enum Outcome {
-    OLD_BYTES,         // wininit.ini as the other program left it, message 12
-    NEW_BYTES,         // the complete new document, no message
-    NEW_AND_OLD_COPY,  // the new document; our old copy could not be deleted
-    OLD_AND_NEW_COPY,  // the old bytes; our new file could not be deleted, message 12
-    BOTH_COPIES        // neither could be put back: both kept, wininit.ini absent, message 12
-};
-
-struct Fault {
-    int kind;
-    LONG mask;
-    int kind2;
-    LONG mask2;
-};
 
 const char* const kKindNames[] = {"CreateFileA", "WriteFile", "MoveFileA", "DeleteFileA",
                                   "MoveFileExA"};
@@ -282,29 +198,27 @@ void Win9xRun::FailEachStepInTurn(const char* version)
     // One clean run learns the calls and the new document.
     std::string cleanLog, newBytes;
     LONG counts[PERSONA_KINDS] = {};
-    std::vector<std::pair<Fault, Outcome>> cases;
+    std::vector<std::pair<Fault, ReplaceOutcome>> cases;
     for (size_t run = 0; run == 0 || run <= cases.size(); run++) {
         Fault fault = {PERSONA_MOVEFILE, 0, -1, 0};
-        Outcome expected = NEW_BYTES;
+        ReplaceOutcome expected = NEW_BYTES;
         if (run > 0) {
             fault = cases[run - 1].first;
             expected = cases[run - 1].second;
         }
         SCOPED_TRACE(Describe(fault));
         StagePackage();
+        StageSetupLibrary();
         StageResourceLibrary();
         for (const char* copy : {"rvn", "rvo"}) DeleteFileA(WininitCopy(wininit, copy).c_str());
         other.Stage(wininit);
         persona.Reset();
-        persona.Fail(fault.kind, fault.mask);
-        if (fault.kind2 >= 0) persona.Fail(fault.kind2, fault.mask2);
+        persona.Fail(fault);
         ASSERT_TRUE(StartWithPersonality());
         MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
         EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
         std::string log = persona.Log();
-        EXPECT_EQ(persona.Injected(), __builtin_popcountl(fault.mask) +
-                                          (fault.kind2 >= 0 ? __builtin_popcountl(fault.mask2) : 0))
-            << log;
+        EXPECT_EQ(persona.Injected(), FaultCount(fault)) << log;
 
         if (run == 0) {
             cleanLog = log;
@@ -327,19 +241,11 @@ void Win9xRun::FailEachStepInTurn(const char* version)
             ASSERT_GE(counts[PERSONA_DELETEFILE], 1) << log;
         }
 
-        bool landed = expected == NEW_BYTES || expected == NEW_AND_OLD_COPY;
-        std::vector<std::string> boxes;
-        if (!landed) boxes.push_back(kScheduleFailedBox);
-        EXPECT_EQ(Boxes(watcher), boxes) << log;
-        if (expected == BOTH_COPIES) {
-            EXPECT_FALSE(Exists(wininit)) << log;
-        } else {
-            EXPECT_EQ(ReadBytes(wininit), landed ? newBytes : other.Bytes()) << log;
-        }
-        bool oldCopy = expected == NEW_AND_OLD_COPY || expected == BOTH_COPIES;
-        bool newCopy = expected == OLD_AND_NEW_COPY || expected == BOTH_COPIES;
-        EXPECT_EQ(ReadBytes(WininitCopy(wininit, "rvo")), oldCopy ? other.Bytes() : "<missing>") << log;
-        EXPECT_EQ(ReadBytes(WininitCopy(wininit, "rvn")), newCopy ? newBytes : "<missing>") << log;
+        // Message 12 exactly when the new document did not land.
+        EXPECT_EQ(Boxes(watcher), Landed(expected) ? std::vector<std::string>()
+                                                   : std::vector<std::string>({kScheduleFailedBox}))
+            << log;
+        ExpectReplaceOutcome(wininit, expected, other.Bytes(), newBytes, log);
         // The files that may go at once went in every case.
         EXPECT_FALSE(Exists(installDir + "tkpanel.DLL"));
         printf("[ fault    ] %s %-40s -> %s\n", version, Describe(fault).c_str(),
@@ -371,7 +277,7 @@ TEST_F(Win9xRun, OnNtARefusedReplaceKeepsTheOldFileSilently)
     ASSERT_TRUE(StartWithPersonality(TRUE));
     MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
     EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
-    EXPECT_EQ(RecorderFunction<LONG (*)()>("ExitRequests")(), 1);
+    EXPECT_EQ(ExitRequests(), 1);
     EXPECT_EQ(persona.NtOnlyLookups(), 3) << persona.LastLookup();
     std::string log = persona.Log();
     EXPECT_EQ(persona.Injected(), 1) << log;
@@ -399,7 +305,7 @@ TEST_F(Win9xRun, OnNtFailedRegistrationsAreReportedAndFailedSecurityCallsTolerat
     MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
     EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
     EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kScheduleFailedBox}));
-    EXPECT_EQ(RecorderFunction<LONG (*)()>("ExitRequests")(), 1);
+    EXPECT_EQ(ExitRequests(), 1);
     EXPECT_EQ(persona.NtOnlyLookups(), 3) << persona.LastLookup();
     // The registry's Unicode calls, looked up once and refused here: the walk takes
     // the ANSI ones.
@@ -414,8 +320,8 @@ TEST_F(Win9xRun, OnNtFailedRegistrationsAreReportedAndFailedSecurityCallsTolerat
 // at the registry step, reaches the restart offer, and the rest of the plan is done.
 TEST_F(Win9xRun, ARegistryKeyThatCannotBeDeletedDoesNotHoldTheRun)
 {
-    const char kLumatrak[] = "SOFTWARE\\Varsen\\Lumatrak";
-    const char kOtherKey[] = "SOFTWARE\\Varsen\\Varsen Software";
+    const char* const kLumatrak = kPackageKeys[1].path;
+    const char* const kOtherKey = kPackageKeys[2].path;
     SetProgramVersion("winxp");
     StageSetupLibrary();
     ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, std::string(kLumatrak) + "\\Locked", "Value", "x"));
@@ -445,9 +351,8 @@ TEST_F(Win9xRun, AFailedMessageLoopEndsTheProgramWithExitCodeZero)
     ASSERT_TRUE(StartWithPersonality());
     MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
     persona.FailNextGetMessage();
-    HWND sheet = Wizard();
+    HWND sheet = ReadyWizard();
     ASSERT_TRUE(sheet != NULL);
-    WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout);
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_FALSE(persona.GetMessageFailurePending()) << "the program's loop never asked again";
@@ -459,19 +364,6 @@ TEST_F(Win9xRun, AFailedMessageLoopEndsTheProgramWithExitCodeZero)
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 6) {
-        fprintf(stderr,
-                "usage: %s REMOVR.EXE TKSET32.dll TKRES32.DLL win9x_personality.dll "
-                "e2e_restart_hook.dll\n",
-                argv[0]);
-        return 2;
-    }
-    g_removrPath = FromUnixPath(argv[1]);
-    g_setupLibraryPath = FromUnixPath(argv[2]);
-    g_resourceLibraryPath = FromUnixPath(argv[3]);
-    g_personalityPath = FromUnixPath(argv[4]);
-    g_restartHookPath = FromUnixPath(argv[5]);
-    if (!RunsUnderTheRequestedSetting()) return 1;
-    return RUN_ALL_TESTS();
+    return RunEndToEnd(argc, argv, {&g_removrPath, &g_setupLibraryPath, &g_resourceLibraryPath,
+                                    &g_personalityPath, &g_restartHookPath});
 }

@@ -9,25 +9,22 @@
 #include <vector>
 
 #include "cleanup.h"
+#include "package_files.h"
 #include "removal_table.h"
 #include "win32_test_support.h"
 
 namespace {
 
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const char kEarlierSetup[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PeltoSetup";
-const char* const kShortcuts[] = {"Ink Capture.lnk", "Pelto Help.lnk", "Trainer.lnk"};
 
-class Cleanup : public ::testing::Test {
+class Cleanup : public StagedMachine {
 protected:
-    std::string root, programs, startup, folder;
-    std::string savedPrograms, savedStartup;
+    std::string programs, startup, folder;
+    ScopedRegText programsValue{HKEY_CURRENT_USER, kShellFoldersKey, "Programs"};
+    ScopedRegText startupValue{HKEY_CURRENT_USER, kShellFoldersKey, "Startup"};
 
     void SetUp() override
     {
-        savedPrograms = RegText(HKEY_CURRENT_USER, kShellFolders, "Programs");
-        savedStartup = RegText(HKEY_CURRENT_USER, kShellFolders, "Startup");
-        root = MakeTestRoot("cu");
+        StagedMachine::SetUp();
         programs = root + "\\Programs";
         startup = root + "\\Startup";
         folder = programs + "\\Varsen Software";
@@ -38,28 +35,23 @@ protected:
         ASSERT_TRUE(WriteBytes(startup + "\\Other.lnk", "lnk"));
         SetShellFolder("Programs", programs);
         SetShellFolder("Startup", startup);
-        DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetup);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetupKey);
     }
 
     void TearDown() override
     {
-        for (const char* name : {"Programs", "Startup"}) {
-            const std::string& saved = name[0] == 'P' ? savedPrograms : savedStartup;
-            if (saved == "<none>") DeleteRegValue(HKEY_CURRENT_USER, kShellFolders, name);
-            else SetShellFolder(name, saved);
-        }
-        DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetup);
-        RemoveTree(root);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetupKey);
+        StagedMachine::TearDown();
     }
 
     void SetShellFolder(const char* name, const std::string& value)
     {
-        ASSERT_TRUE(SetRegText(HKEY_CURRENT_USER, kShellFolders, name, value));
+        ASSERT_TRUE(SetRegText(HKEY_CURRENT_USER, kShellFoldersKey, name, value));
     }
 
     void SetUninstallString(const std::string& value)
     {
-        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kEarlierSetup, "UninstallString", value));
+        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kEarlierSetupKey, "UninstallString", value));
     }
 };
 
@@ -76,7 +68,7 @@ TEST_F(Cleanup, RemovesTheShortcutsTheFolderAndTheStartupShortcut)
 
 TEST_F(Cleanup, WithoutProgramsOnlyTheStartupShortcutGoes)
 {
-    DeleteRegValue(HKEY_CURRENT_USER, kShellFolders, "Programs");
+    DeleteRegValue(HKEY_CURRENT_USER, kShellFoldersKey, "Programs");
     RemoveShortcuts();
     for (const char* name : kShortcuts) EXPECT_TRUE(Exists(folder + "\\" + name)) << name;
     EXPECT_FALSE(Exists(startup + "\\Ink Capture.lnk"));
@@ -115,7 +107,7 @@ TEST_F(Cleanup, ValuesAndPathsThatDoNotFitAreSkippedNeverCut)
         {REG_BINARY, bait + '\0', ""},
     };
     HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
     for (const Row& row : rows) {
         SCOPED_TRACE("type " + std::to_string(row.type) + ", " + std::to_string(row.stored.size()));
         ASSERT_EQ(RegSetValueExA(key, "Programs", 0, row.type,
@@ -205,7 +197,7 @@ TEST_F(Cleanup, RestoresTheBackupBesideTheEarlierSetup)
     EXPECT_EQ(ReadBytes(dir + "\\sig.exe"), "saved program");
     EXPECT_EQ(ReadBytes(dir + "\\oldsig.backup"), "saved program");
     // Only read, never deleted.
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kEarlierSetup, "UninstallString"), dir + "\\SETUP.EXE");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kEarlierSetupKey, "UninstallString"), dir + "\\SETUP.EXE");
 
     // Without the backup nothing is copied.
     DeleteFileA((dir + "\\oldsig.backup").c_str());

@@ -51,63 +51,25 @@ struct ControlMessage {
 
 std::vector<ControlMessage> g_barMessages;
 std::vector<std::string> g_statusTexts;
-WNDPROC g_barProc;
-WNDPROC g_statusProc;
 
-LRESULT CALLBACK RecordingBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message >= PBM_SETRANGE && message <= PBM_GETPOS)
-        g_barMessages.push_back({message, wParam, lParam});
-    return CallWindowProcA(g_barProc, hwnd, message, wParam, lParam);
-}
-
-LRESULT CALLBACK RecordingStatusProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_SETTEXT) g_statusTexts.push_back(reinterpret_cast<const char*>(lParam));
-    return CallWindowProcA(g_statusProc, hwnd, message, wParam, lParam);
-}
-
-void SetDir(char* target, const std::string& value)
-{
-    ASSERT_LT(value.size(), static_cast<size_t>(REMOVR_PATH_SIZE));
-    lstrcpynA(target, value.c_str(), REMOVR_PATH_SIZE);
-}
-
-// A staged machine: install, system, Windows and INF directories holding every
-// file of the table, and a window with a real progress bar and status line.
-class FilePass : public ::testing::Test {
+// The staged machine holding every file of the table, and a window with a real
+// progress bar and status line.
+class FilePass : public StagedMachine {
 protected:
-    std::string root, install, system, windows, inf, wininit;
     HWND parent = NULL, bar = NULL, status = NULL;
 
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        // Short names throughout, so that the paths are their own short forms.
-        root = std::string(temp) + "fp" + std::to_string(GetCurrentProcessId() % 100000);
-        Stage(root + "\\inst\\");
+        StagedMachine::SetUp();
+        StageFilesAndControls();
     }
 
-    void Stage(const std::string& installDir)
+    void StageFilesAndControls()
     {
-        install = installDir;
-        system = root + "\\sys";
-        windows = root + "\\win";
-        inf = windows + "\\INF";
-        wininit = windows + "\\wininit.ini";
-        CreateDirectoryA(root.c_str(), NULL);
-        for (const std::string& dir : {install.substr(0, install.size() - 1), system, windows, inf})
-            CreateDirectoryA(dir.c_str(), NULL);
-        SetDir(g_szInstallDir, install);
-        SetDir(g_szSystemDir, system);
-        SetDir(g_szWindowsDir, windows);
-        ASSERT_EQ(SetInfDirFromWindowsDir(), 1);
-        ASSERT_STREQ(g_szInfDir, inf.c_str());
         for (int i = 0; i < kPackageFileCount; i++) ASSERT_TRUE(WriteBytes(PathOf(i), "x"));
-
         INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&classes);
+        if (parent) DestroyWindow(parent);
         parent = CreateWindowExA(0, "STATIC", "pass", WS_POPUP, 0, 0, 300, 100, NULL, NULL,
                                  NULL, NULL);
         bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 40,
@@ -117,16 +79,19 @@ protected:
         ASSERT_TRUE(bar != NULL && status != NULL);
         g_barMessages.clear();
         g_statusTexts.clear();
-        g_barProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingBarProc)));
-        g_statusProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingStatusProc)));
+        RecordControl(bar, [](UINT message, WPARAM wParam, LPARAM lParam) {
+            if (message >= PBM_SETRANGE && message <= PBM_GETPOS)
+                g_barMessages.push_back({message, wParam, lParam});
+        });
+        RecordControl(status, [](UINT message, WPARAM, LPARAM lParam) {
+            if (message == WM_SETTEXT) g_statusTexts.push_back(reinterpret_cast<const char*>(lParam));
+        });
     }
 
     void TearDown() override
     {
         if (parent) DestroyWindow(parent);
-        RemoveTree(root);
+        StagedMachine::TearDown();
     }
 
     std::string PathOf(int i) const
@@ -244,7 +209,7 @@ TEST_F(FilePass, SkipsPathsThatDoNotFitInsteadOfCuttingThem)
 {
     // An install directory so long that no file name fits behind it.
     std::string longDir = "C:\\" + std::string(250, 'd') + "\\";
-    SetDir(g_szInstallDir, longDir);
+    SetProgramDir(g_szInstallDir, longDir);
     EXPECT_EQ(Run(), 0);
     std::string saved = ReadBytes(wininit);
     EXPECT_EQ(saved.find(std::string(200, 'd')), std::string::npos) << saved;
@@ -255,9 +220,8 @@ TEST_F(FilePass, SkipsPathsThatDoNotFitInsteadOfCuttingThem)
 
 TEST_F(FilePass, NamesLongPathsByTheirShortForm)
 {
-    std::string longInstall = root + "\\Program Files\\Varsen Software\\";
-    CreateDirectoryA((root + "\\Program Files").c_str(), NULL);
-    Stage(longInstall);
+    StageDirs(root + "\\Program Files\\Varsen Software\\");
+    StageFilesAndControls();
     EXPECT_EQ(Run(), 1);
     std::string saved = ReadBytes(wininit);
     size_t at = 0;
@@ -322,32 +286,28 @@ TEST_F(FilePass, TheReplaceNeverLosesTheOldFile)
     const std::string old = "[boot]\r\nshell=x\r\n[rename]\r\nNUL=C:\\OTHER.TXT\r\n";
     const std::string added = old + "NUL=C:\\OURS.TXT\r\n";
     const std::string newFile = WininitCopy(wininit, "rvn"), aside = WininitCopy(wininit, "rvo");
-    enum Outcome { NEW, OLD, BOTH_KEPT, NEW_AND_ASIDE, OLD_AND_NEW_FILE, NONE };
     struct Case {
         const char* what;
         bool nt;  // the case of the NT family, else of Windows 95/98
         bool existing;
-        int kind;
-        LONG mask;
-        int kind2;
-        LONG mask2;
-        Outcome outcome;
+        Fault fault;
+        ReplaceOutcome outcome;
     } cases[] = {
-        {"no fault", false, true, PERSONA_MOVEFILE, 0, -1, 0, NEW},
-        {"old file not moved aside", false, true, PERSONA_MOVEFILE, 1, -1, 0, OLD},
-        {"new file not moved in, old one moved back", false, true, PERSONA_MOVEFILE, 2, -1, 0, OLD},
+        {"no fault", false, true, PERSONA_MOVEFILE, 0, -1, 0, NEW_BYTES},
+        {"old file not moved aside", false, true, PERSONA_MOVEFILE, 1, -1, 0, OLD_BYTES},
+        {"new file not moved in, old one moved back", false, true, PERSONA_MOVEFILE, 2, -1, 0, OLD_BYTES},
         {"neither the new file in nor the old one back", false, true, PERSONA_MOVEFILE, 2 | 4, -1,
-         0, BOTH_KEPT},
-        {"old copy not deleted", false, true, PERSONA_DELETEFILE, 1, -1, 0, NEW_AND_ASIDE},
+         0, BOTH_COPIES},
+        {"old copy not deleted", false, true, PERSONA_DELETEFILE, 1, -1, 0, NEW_AND_OLD_COPY},
         {"old file not moved aside, new file not deleted", false, true, PERSONA_MOVEFILE, 1,
-         PERSONA_DELETEFILE, 1, OLD_AND_NEW_FILE},
-        {"no wininit.ini yet", false, false, PERSONA_MOVEFILE, 0, -1, 0, NEW},
+         PERSONA_DELETEFILE, 1, OLD_AND_NEW_COPY},
+        {"no wininit.ini yet", false, false, PERSONA_MOVEFILE, 0, -1, 0, NEW_BYTES},
         {"no wininit.ini yet, new file not moved in", false, false, PERSONA_MOVEFILE, 2, -1, 0,
-         NONE},
-        {"no fault", true, true, PERSONA_MOVEFILEEX, 0, -1, 0, NEW},
-        {"replace refused", true, true, PERSONA_MOVEFILEEX, 1, -1, 0, OLD},
+         OLD_BYTES},
+        {"no fault", true, true, PERSONA_MOVEFILEEX, 0, -1, 0, NEW_BYTES},
+        {"replace refused", true, true, PERSONA_MOVEFILEEX, 1, -1, 0, OLD_BYTES},
         {"replace refused, new file not deleted", true, true, PERSONA_MOVEFILEEX, 1,
-         PERSONA_DELETEFILE, 1, OLD_AND_NEW_FILE},
+         PERSONA_DELETEFILE, 1, OLD_AND_NEW_COPY},
     };
     for (const Case& c : cases) {
         if (c.nt != (IsNtPlatform() == 1)) continue;
@@ -366,31 +326,12 @@ TEST_F(FilePass, TheReplaceNeverLosesTheOldFile)
         const std::string before = c.existing ? old : "<missing>";
 
         Personality& persona = FreshPersona();
-        persona.Fail(c.kind, c.mask);
-        if (c.kind2 >= 0) persona.Fail(c.kind2, c.mask2);
+        persona.Fail(c.fault);
         int saved = document.Save(wininit.c_str());
         std::string log = persona.Log();
-        EXPECT_EQ(saved, c.outcome == NEW || c.outcome == NEW_AND_ASIDE ? 1 : 0) << log;
-        EXPECT_EQ(persona.Injected(), __builtin_popcountl(c.mask) + (c.kind2 >= 0)) << log;
-        switch (c.outcome) {
-        case NEW:
-        case NEW_AND_ASIDE:
-            EXPECT_EQ(ReadBytes(wininit), expectedNew) << log;
-            break;
-        case BOTH_KEPT:
-            EXPECT_FALSE(Exists(wininit)) << log;
-            break;
-        default:
-            EXPECT_EQ(ReadBytes(wininit), before) << log;
-        }
-        EXPECT_EQ(ReadBytes(aside), c.outcome == BOTH_KEPT || c.outcome == NEW_AND_ASIDE
-                                        ? old
-                                        : "<missing>")
-            << log;
-        EXPECT_EQ(ReadBytes(newFile), c.outcome == BOTH_KEPT || c.outcome == OLD_AND_NEW_FILE
-                                          ? expectedNew
-                                          : "<missing>")
-            << log;
+        EXPECT_EQ(saved, Landed(c.outcome) ? 1 : 0) << log;
+        EXPECT_EQ(persona.Injected(), FaultCount(c.fault)) << log;
+        ExpectReplaceOutcome(wininit, c.outcome, before, expectedNew, log);
         // The 9x steps ran only where MoveFileExA is not implemented.
         EXPECT_EQ(persona.NotImplemented() > 0, !c.nt) << log;
     }
@@ -433,22 +374,13 @@ class Restart : public FilePass {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        root = std::string(temp) + "rs" + std::to_string(GetCurrentProcessId() % 100000);
-        CreateDirectoryA(root.c_str(), NULL);
-        CreateDirectoryA((root + "\\Program Files").c_str(), NULL);
-        Stage(root + "\\Program Files\\Varsen Software\\");
+        FilePass::SetUp();
         char dir[MAX_PATH];
         GetWindowsDirectoryA(dir, MAX_PATH);
-        SetDir(g_szWindowsDir, dir);
-        ASSERT_EQ(SetInfDirFromWindowsDir(), 1);
-        windows = dir;
-        inf = g_szInfDir;
-        wininit = windows + "\\wininit.ini";
+        StageDirs(root + "\\Program Files\\Varsen Software\\", dir);
+        StageFilesAndControls();
         DeleteFileA(wininit.c_str());
         ClearPendingRenames();
-        ASSERT_TRUE(WriteBytes(inf + "\\PELTO.INF", "x"));
         // On Windows 95/98 settings the replace takes their steps.
         FreshPersona();
     }

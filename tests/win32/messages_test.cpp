@@ -10,6 +10,7 @@
 
 #include "gui_driver.h"
 #include "messages.h"
+#include "package_files.h"
 #include "removal_table.h"
 #include "win32_test_support.h"
 
@@ -78,27 +79,12 @@ protected:
     }
 };
 
-const char kScheduleFailedText[] =
-    "Uninstall could not schedule all files of Varsen Software for removal. Some files will "
-    "stay on your computer.";
-
-const std::vector<std::string> kBuiltInBoxes = {
-    "Varsen Uninstall|warning|Exiting Varsen Software uninstall.",
-    "Setup|error|ERROR: Can't load TKSET32.dll",
-    "Varsen Uninstall|warning|ERROR: Deleting files - Aborting uninstall.",
-    "Setup|error|ERROR: Uninstall is unable to completely remove Varsen Software from your "
-    "system.",
-    "Varsen Uninstall|error|ERROR: Exiting Windows",
-    "Varsen Uninstall|question|Cancel Varsen Software uninstall?",
-    std::string("Varsen Uninstall|warning|") + kScheduleFailedText,
-};
-
 TEST_F(Messages, WithoutTheLibraryEveryTextIsBuiltIn)
 {
     LoadResourceLibrary();  // the install directory has none
     ASSERT_TRUE(g_hResLib == NULL);
-    EXPECT_EQ(ShowAllBoxes(), kBuiltInBoxes);
-    EXPECT_STREQ(LoadMessageText(MSG_UPDATING_REGISTRY), "Uninstall is updating the registry...");
+    EXPECT_EQ(ShowAllBoxes(), kBoxes);
+    EXPECT_STREQ(LoadMessageText(MSG_UPDATING_REGISTRY), kUpdatingRegistry);
     auto bodies = DialogBodies();
     EXPECT_EQ(bodies.first, "This will remove Varsen Software from your computer. Click Finish "
                             "for Varsen Software.");
@@ -108,40 +94,20 @@ TEST_F(Messages, WithoutTheLibraryEveryTextIsBuiltIn)
 TEST_F(Messages, ACompleteTranslationReplacesEveryTextAndFillsItsFormats)
 {
     InstallLibrary("res_full");
-    EXPECT_EQ(ShowAllBoxes(),
-              (std::vector<std::string>{
-                  "Varsen Uninstall|warning|Deinstallation von Varsen Software wird beendet.",
-                  // id 3 from the library is a format: program name and the number 1.
-                  "Setup|error|FEHLER: REMOVR.EXE kann TKSET32.dll nicht laden (Code 1, 100%)",
-                  "Varsen Uninstall|warning|FEHLER: Dateien werden geloescht - Deinstallation "
-                  "abgebrochen.",
-                  "Setup|error|FEHLER: Varsen Software kann nicht vollstaendig entfernt werden.",
-                  "Varsen Uninstall|error|FEHLER: Windows wird beendet",
-                  "Varsen Uninstall|question|Deinstallation von Varsen Software abbrechen?",
-                  // 12 is the program's own: the library's text under it is never shown.
-                  kBuiltInBoxes[6],
-              }));
-    EXPECT_STREQ(LoadMessageText(MSG_UPDATING_REGISTRY), "Die Registrierung wird aktualisiert...");
+    EXPECT_EQ(ShowAllBoxes(), kGermanBoxes);
+    EXPECT_STREQ(LoadMessageText(MSG_UPDATING_REGISTRY), kGermanUpdatingRegistry);
     auto bodies = DialogBodies();
-    EXPECT_EQ(bodies.first, "Dieses Programm entfernt Varsen Software von Ihrem Computer. Klicken "
-                            "Sie auf Fertig stellen, um Varsen Software zu entfernen.");
-    EXPECT_EQ(bodies.second, "Varsen Software wurde entfernt. Windows jetzt neu starten?");
+    EXPECT_EQ(bodies.first, kGermanWizardBody);
+    EXPECT_EQ(bodies.second, kGermanRestartBody);
 }
 
 TEST_F(Messages, EachMissingNumberOfAPartialTranslationFallsBackOnItsOwn)
 {
     InstallLibrary("res_partial");
-    std::vector<std::string> expected = {
-        "Varsen Uninstall|warning|Deinstallation von Varsen Software wird beendet.",
-        "Setup|error|FEHLER: REMOVR.EXE kann TKSET32.dll nicht laden (Code 1, 100%)",
-        kBuiltInBoxes[2],
-        kBuiltInBoxes[3],
-        "Varsen Uninstall|error|FEHLER: Windows wird beendet",
-        kBuiltInBoxes[5],
-        kBuiltInBoxes[6],
-    };
+    std::vector<std::string> expected = kBoxes;
+    for (int box : {BOX_EXITING, BOX_CANT_LOAD_SETUP, BOX_EXIT_WINDOWS}) expected[box] = kGermanBoxes[box];
     EXPECT_EQ(ShowAllBoxes(), expected);
-    EXPECT_STREQ(LoadMessageText(MSG_UPDATING_REGISTRY), "Die Registrierung wird aktualisiert...");
+    EXPECT_STREQ(LoadMessageText(MSG_UPDATING_REGISTRY), kGermanUpdatingRegistry);
     auto bodies = DialogBodies();
     EXPECT_EQ(bodies.first.find("Dieses Programm entfernt Varsen Software"), 0u) << bodies.first;
     EXPECT_EQ(bodies.second, "Varsen Software has been removed. Restart Windows now?");
@@ -151,7 +117,7 @@ TEST_F(Messages, FormatsAskingForMoreThanIsPassedAreNeverUsed)
 {
     InstallLibrary("res_bad");
     // "%x %s" for id 3: the built-in text, unformatted.
-    EXPECT_STREQ(LoadMessageText(MSG_CANT_LOAD_SETUP), "ERROR: Can't load TKSET32.dll");
+    EXPECT_EQ(LoadMessageText(MSG_CANT_LOAD_SETUP), TextOf(kBoxes[BOX_CANT_LOAD_SETUP]));
     // "%s %s %s %n" and "%s ... %*d": the template texts.
     auto bodies = DialogBodies();
     EXPECT_EQ(bodies.first, "This will remove Varsen Software from your computer. Click Finish "
@@ -160,10 +126,10 @@ TEST_F(Messages, FormatsAskingForMoreThanIsPassedAreNeverUsed)
     // Plain texts are shown as they are, never formatted.
     EXPECT_STREQ(LoadMessageText(MSG_EXITING), "Beenden %s");
     // 538 characters: refused, never shown cut to the 512-character buffer.
-    EXPECT_STREQ(LoadMessageText(MSG_UPDATING_REGISTRY), "Uninstall is updating the registry...");
+    EXPECT_STREQ(LoadMessageText(MSG_UPDATING_REGISTRY), kUpdatingRegistry);
     // Numbers the library lacks still fall back, and 12 never comes from it.
-    EXPECT_STREQ(LoadMessageText(MSG_ABORTING), "ERROR: Deleting files - Aborting uninstall.");
-    EXPECT_STREQ(LoadMessageText(MSG_SCHEDULE_FAILED), kScheduleFailedText);
+    EXPECT_EQ(LoadMessageText(MSG_ABORTING), TextOf(kBoxes[BOX_ABORTING]));
+    EXPECT_EQ(LoadMessageText(MSG_SCHEDULE_FAILED), TextOf(kBoxes[BOX_SCHEDULE_FAILED]));
 }
 
 TEST_F(Messages, TheLibraryIsLoadedFromTheInstallDirectoryOnly)

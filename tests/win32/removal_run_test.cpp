@@ -20,7 +20,7 @@
 namespace {
 
 const UINT UM_BEGIN = WM_APP + 1;
-const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const kRun = kRunKey;
 
 // Files whose state is noted at every status text: a shortcut of the program
 // folder and the earlier setup's restored file.
@@ -40,25 +40,22 @@ struct RunObservation {
     HWND dialog = NULL;
 };
 RunObservation g_seen;
-WNDPROC g_statusProc;
 HWND g_bar;
 
-LRESULT CALLBACK RecordingStatusProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+void NoteStatus(UINT message, WPARAM, LPARAM lParam)
 {
-    if (message == WM_SETTEXT) {
-        std::string text = reinterpret_cast<const char*>(lParam);
-        g_seen.statusTexts.push_back(text);
-        std::string state;
-        if (!g_probe.shortcut.empty() && Exists(g_probe.shortcut)) state += " shortcut";
-        if (!g_probe.restored.empty() && Exists(g_probe.restored)) state += " restored";
-        if (Exists(std::string(g_szWindowsDir) + "\\wininit.ini")) state += " wininit";
-        g_seen.cleanupStates.push_back(state);
-        if (text == "Uninstall is updating the registry...") {
-            g_seen.registryTextAt = GetTickCount();
-            g_seen.barAtRegistryText = static_cast<int>(SendMessageA(g_bar, PBM_GETPOS, 0, 0));
-        }
+    if (message != WM_SETTEXT) return;
+    std::string text = reinterpret_cast<const char*>(lParam);
+    g_seen.statusTexts.push_back(text);
+    std::string state;
+    if (!g_probe.shortcut.empty() && Exists(g_probe.shortcut)) state += " shortcut";
+    if (!g_probe.restored.empty() && Exists(g_probe.restored)) state += " restored";
+    if (Exists(std::string(g_szWindowsDir) + "\\wininit.ini")) state += " wininit";
+    g_seen.cleanupStates.push_back(state);
+    if (text == kUpdatingRegistry) {
+        g_seen.registryTextAt = GetTickCount();
+        g_seen.barAtRegistryText = static_cast<int>(SendMessageA(g_bar, PBM_GETPOS, 0, 0));
     }
-    return CallWindowProcA(g_statusProc, hwnd, message, wParam, lParam);
 }
 
 INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM, LPARAM)
@@ -67,9 +64,7 @@ INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM, LPARAM)
     case WM_INITDIALOG:
         g_seen.dialog = dialog;
         g_bar = GetDlgItem(dialog, 1003);
-        g_statusProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(GetDlgItem(dialog, 1004), GWLP_WNDPROC,
-                              reinterpret_cast<LONG_PTR>(RecordingStatusProc)));
+        RecordControl(GetDlgItem(dialog, 1004), NoteStatus);
         PostMessageA(dialog, UM_BEGIN, 0, 0);
         return TRUE;
     case UM_BEGIN:
@@ -126,35 +121,18 @@ std::vector<WORD> ProgressTemplate()
     return t.words;
 }
 
-class RemovalRun : public ::testing::Test {
+class RemovalRun : public StagedMachine {
 protected:
-    std::string root, install, windows, record;
+    ScopedRegText runValue{HKEY_LOCAL_MACHINE, kRun, "Pelto"};
 
     void SetUp() override
     {
         INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&classes);
-        root = MakeTestRoot("rr");
-        install = root + "\\inst\\";
-        windows = root + "\\win";
-        record = root + "\\record.txt";
-        for (const std::string& dir : {install, root + "\\sys", windows, windows + "\\INF"})
-            CreateDirectoryA(dir.c_str(), NULL);
-        lstrcpynA(g_szInstallDir, install.c_str(), sizeof g_szInstallDir);
-        lstrcpynA(g_szSystemDir, (root + "\\sys").c_str(), sizeof g_szSystemDir);
-        lstrcpynA(g_szWindowsDir, windows.c_str(), sizeof g_szWindowsDir);
-        ASSERT_EQ(SetInfDirFromWindowsDir(), 1);
-        SetEnvironmentVariableA("TKSET_RECORD", record.c_str());
-        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kRun, "Pelto", "C:\\x.exe"));
+        StagedMachine::SetUp();
+        ASSERT_TRUE(runValue.Set("C:\\x.exe"));
         g_seen = RunObservation();
         g_probe = CleanupProbe();
-    }
-
-    void TearDown() override
-    {
-        DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, "Pelto");
-        SetEnvironmentVariableA("TKSET_RECORD", NULL);
-        RemoveTree(root);
     }
 
     // Runs the dialog; its result, and the tick count when it had ended.
@@ -172,100 +150,84 @@ protected:
         ASSERT_EQ(g_seen.statusTexts.size(), static_cast<size_t>(kPackageFileCount) + 1);
         for (int i = 0; i < kPackageFileCount; i++)
             EXPECT_EQ(g_seen.statusTexts[i], kPackageFiles[i].fileName) << i;
-        EXPECT_EQ(g_seen.statusTexts.back(), "Uninstall is updating the registry...");
+        EXPECT_EQ(g_seen.statusTexts.back(), kUpdatingRegistry);
         EXPECT_EQ(g_seen.barAtRegistryText, 100);
     }
 };
 
+// With the setup library; without it; without it and with a wininit.ini that can be
+// neither read nor replaced (only Windows 95/98 read it: the NT family has the files
+// on its own list). Each box is owned by the dialog, which ends with 1 about a second
+// after the registry step (or after the last box).
 TEST_F(RemovalRun, RunsEveryStageInOrderAndEndsOneSecondAfterTheRegistryStep)
 {
-    ASSERT_TRUE(CopyFileA(FixturePath("set_stdcall", "TKSET32.dll").c_str(),
-                          (install + "TKSET32.dll").c_str(), FALSE));
-    MessageBoxWatcher watcher;
-    DWORD endedAt = 0;
-    EXPECT_EQ(RunDialog(&endedAt), 1);
-    watcher.Stop();
-    EXPECT_EQ(watcher.Transcript(), std::vector<std::string>{});
-    ExpectFileNamesThenRegistryText();
-    DWORD afterRegistryText = endedAt - g_seen.registryTextAt;
-    EXPECT_GE(afterRegistryText, 1000u);
-    EXPECT_LT(afterRegistryText, 6000u);
-    // The setup library was called with the progress dialog as owner, then the plan ran.
-    EXPECT_EQ(ReadBytes(record), "load\ncall " +
-                                     std::to_string(reinterpret_cast<UINT_PTR>(g_seen.dialog)) +
-                                     " 0 []\n");
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRun, "Pelto"), "<none>");
-    EXPECT_EQ(ReadBytes(windows + "\\wininit.ini").find("[rename]\r\n"), 0u);
+    const std::string noSetupBox = kBoxes[BOX_CANT_LOAD_SETUP];
+    const std::string scheduleBox = kBoxes[BOX_SCHEDULE_FAILED];
+    const struct {
+        const char* what;
+        bool library, blockedWininit;
+        std::vector<std::string> boxes9x, boxesNt;
+    } runs[] = {
+        {"with the setup library", true, false, {}, {}},
+        {"without it", false, false, {noSetupBox}, {noSetupBox}},
+        {"wininit.ini a directory", false, true, {scheduleBox, noSetupBox}, {noSetupBox}},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.what);
+        StagedMachine::SetUp();
+        ASSERT_TRUE(runValue.Set("C:\\x.exe"));
+        g_seen = RunObservation();
+        ASSERT_TRUE(!run.library || CopyFileA(FixturePath("set_stdcall", "TKSET32.dll").c_str(),
+                                              (install + "TKSET32.dll").c_str(), FALSE));
+        ASSERT_TRUE(!run.blockedWininit || CreateDirectoryA(wininit.c_str(), NULL));
+        MessageBoxWatcher watcher;
+        DWORD endedAt = 0;
+        EXPECT_EQ(RunDialog(&endedAt), 1);
+        watcher.Stop();
+        EXPECT_EQ(watcher.Transcript(), IsNtPlatform() ? run.boxesNt : run.boxes9x);
+        for (const BoxRecord& box : watcher.Records()) EXPECT_EQ(box.owner, g_seen.dialog);
+        ExpectFileNamesThenRegistryText();
+        DWORD last = watcher.Records().empty() ? g_seen.registryTextAt
+                                               : watcher.Records().back().answeredAt;
+        EXPECT_GE(endedAt - last, 1000u);
+        EXPECT_LT(endedAt - last, 6000u);
+        // The setup library was called with the progress dialog as owner, then the plan ran.
+        EXPECT_EQ(ReadBytes(record), run.library ? "load\ncall " +
+                                                       std::to_string(reinterpret_cast<UINT_PTR>(
+                                                           g_seen.dialog)) +
+                                                       " 0 []\n"
+                                                 : "<missing>");
+        EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRun, "Pelto"), run.library ? "<none>" : "C:\\x.exe");
+        if (run.blockedWininit) {
+            EXPECT_TRUE(GetFileAttributesA(wininit.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+        } else {
+            EXPECT_EQ(ReadBytes(wininit).find("[rename]\r\n"), 0u);
+        }
+        StagedMachine::TearDown();
+    }
 }
 
-TEST_F(RemovalRun, AfterTheMissingLibraryBoxTheDialogStillEndsWithOne)
-{
-    MessageBoxWatcher watcher;
-    DWORD endedAt = 0;
-    EXPECT_EQ(RunDialog(&endedAt), 1);
-    watcher.Stop();
-    ASSERT_EQ(watcher.Transcript(),
-              std::vector<std::string>{"Setup|error|ERROR: Can't load TKSET32.dll"});
-    BoxRecord box = watcher.Records()[0];
-    EXPECT_EQ(box.owner, g_seen.dialog);
-    EXPECT_GE(endedAt - box.answeredAt, 1000u);
-    EXPECT_LT(endedAt - box.answeredAt, 6000u);
-    ExpectFileNamesThenRegistryText();
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRun, "Pelto"), "C:\\x.exe");
-}
-
-TEST_F(RemovalRun, ScheduledDeletionsThatMissTheDiskAreReportedAndTheRunGoesOn)
-{
-    // A wininit.ini that can be neither read nor replaced.
-    ASSERT_TRUE(CreateDirectoryA((windows + "\\wininit.ini").c_str(), NULL));
-    MessageBoxWatcher watcher;
-    DWORD endedAt = 0;
-    EXPECT_EQ(RunDialog(&endedAt), 1);
-    watcher.Stop();
-    // Only Windows 95/98 read wininit.ini: the NT family has the files on its own list.
-    std::vector<std::string> expected = {"Setup|error|ERROR: Can't load TKSET32.dll"};
-    if (!IsNtPlatform())
-        expected.insert(expected.begin(),
-                        "Varsen Uninstall|warning|Uninstall could not schedule all files of "
-                        "Varsen Software for removal. Some files will stay on your computer.");
-    EXPECT_EQ(watcher.Transcript(), expected);
-    for (const BoxRecord& box : watcher.Records()) EXPECT_EQ(box.owner, g_seen.dialog);
-    ExpectFileNamesThenRegistryText();
-    EXPECT_TRUE(GetFileAttributesA((windows + "\\wininit.ini").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const char kEarlierSetup[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PeltoSetup";
 
 // With a program folder of shortcuts and an earlier setup's backup staged.
 class RemovalRunCleanup : public RemovalRun {
 protected:
-    std::string savedPrograms, folder, setupDir;
+    ScopedRegText programs{HKEY_CURRENT_USER, kShellFoldersKey, "Programs"};
+    ScopedRegText earlierSetup{HKEY_LOCAL_MACHINE, kEarlierSetupKey, "UninstallString"};
+    std::string folder, setupDir;
 
     void SetUp() override
     {
         RemovalRun::SetUp();
-        savedPrograms = RegText(HKEY_CURRENT_USER, kShellFolders, "Programs");
-        std::string programs = root + "\\Programs";
-        folder = programs + "\\Varsen Software";
+        folder = root + "\\Programs\\Varsen Software";
         setupDir = root + "\\SOMEDIR";
-        for (const std::string& dir : {programs, folder, setupDir})
+        for (const std::string& dir : {root + "\\Programs", folder, setupDir})
             CreateDirectoryA(dir.c_str(), NULL);
         ASSERT_TRUE(WriteBytes(folder + "\\Trainer.lnk", "lnk"));
         ASSERT_TRUE(WriteBytes(setupDir + "\\oldsig.backup", "saved program"));
-        ASSERT_TRUE(SetRegText(HKEY_CURRENT_USER, kShellFolders, "Programs", programs));
-        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kEarlierSetup, "UninstallString",
-                               setupDir + "\\SETUP.EXE"));
+        ASSERT_TRUE(programs.Set(root + "\\Programs"));
+        ASSERT_TRUE(earlierSetup.Set(setupDir + "\\SETUP.EXE"));
         g_probe.shortcut = folder + "\\Trainer.lnk";
         g_probe.restored = setupDir + "\\sig.exe";
-    }
-
-    void TearDown() override
-    {
-        if (savedPrograms == "<none>") DeleteRegValue(HKEY_CURRENT_USER, kShellFolders, "Programs");
-        else SetRegText(HKEY_CURRENT_USER, kShellFolders, "Programs", savedPrograms);
-        DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetup);
-        RemovalRun::TearDown();
     }
 };
 

@@ -10,6 +10,7 @@
 
 #include "gui_driver.h"
 #include "messages.h"
+#include "package_files.h"
 #include "personality_client.h"
 #include "removal_table.h"
 #include "setup_registry.h"
@@ -28,37 +29,17 @@ __asm__(".text\n_StackShiftOfCall:\n\t"
 
 namespace {
 
-const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kHelp[] = "SOFTWARE\\Microsoft\\Windows\\Help";
-const char kEarlierSetup[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PeltoSetup";
-const char kClsid[] = "CLSID\\{3b8e6f12-9c4d-11d1-8e5a-0080c7a41f90}";
+const char* const kRun = kRunKey;
+const char* const kHelp = kHelpKey;
+const char* const kEarlierSetup = kEarlierSetupKey;
 
-struct StagedKey {
-    HKEY root;
-    const char* path;
-};
-const StagedKey kPackageKeys[] = {
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelto95"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Lumatrak"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Varsen Software"},
-    {HKEY_CLASSES_ROOT, kClsid},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse"},
-};
-const char* const kRunValues[] = {"Pelto", "VarsenTrainer", "VarsenMotion"};
-
-class SetupRegistry : public ::testing::Test {
+class SetupRegistry : public StagedMachine {
 protected:
-    std::string root, install, record;
     HWND owner = NULL;
 
     void SetUp() override
     {
-        root = MakeTestRoot("sr");
-        install = root + "\\inst\\";
-        record = root + "\\record.txt";
-        CreateDirectoryA(install.c_str(), NULL);
-        lstrcpynA(g_szInstallDir, install.c_str(), sizeof g_szInstallDir);
-        SetEnvironmentVariableA("TKSET_RECORD", record.c_str());
+        StagedMachine::SetUp();
         owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL,
                                 NULL);
         StageRegistry();
@@ -66,7 +47,7 @@ protected:
 
     void TearDown() override
     {
-        for (const StagedKey& key : kPackageKeys) DeleteRegTree(key.root, key.path);
+        for (const PackageKey& key : kPackageKeys) DeleteRegTree(key.root, key.path);
         DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen");
         for (const char* name : kRunValues) DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, name);
         DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, "VarsenKeep");
@@ -74,13 +55,12 @@ protected:
         DeleteRegValue(HKEY_LOCAL_MACHINE, kHelp, "VARSENKEEP.HLP");
         DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetup);
         DestroyWindow(owner);
-        SetEnvironmentVariableA("TKSET_RECORD", NULL);
-        RemoveTree(root);
+        StagedMachine::TearDown();
     }
 
     void StageRegistry()
     {
-        for (const StagedKey& key : kPackageKeys) {
+        for (const PackageKey& key : kPackageKeys) {
             std::string path = key.path;
             ASSERT_TRUE(SetRegText(key.root, path, "Value", "x")) << path;
             ASSERT_TRUE(SetRegText(key.root, path + "\\Sub\\Deeper\\Deepest", "Value", "x"));
@@ -104,7 +84,7 @@ protected:
     // Every staged entry of the plan is there (1) or gone (0).
     void ExpectPlanEntries(bool present)
     {
-        for (const StagedKey& key : kPackageKeys) {
+        for (const PackageKey& key : kPackageKeys) {
             EXPECT_EQ(KeyExists(key.root, key.path), present) << key.path;
             EXPECT_EQ(KeyExists(key.root, std::string(key.path) + "\\Sub\\Deeper"), present);
         }
@@ -162,64 +142,58 @@ TEST_F(SetupRegistry, TheEntryCallLeavesTheStackAsItWasForEitherConvention)
     }
 }
 
-TEST_F(SetupRegistry, WithoutTheLibraryOneBoxAndTheRegistryStays)
+// The library missing, without its entry, missing with an install directory that is
+// no full path, and missing with the translation of its load error: the boxes, owned
+// by the owner, and the registry stays. A working library planted on the search path
+// never runs.
+TEST_F(SetupRegistry, WithoutALibraryToCallTheBoxesShowAndTheRegistryStays)
 {
-    MessageBoxWatcher watcher;
-    EXPECT_EQ(RunSetupRemoval(owner), 0);
-    watcher.Stop();
-    EXPECT_EQ(watcher.Transcript(),
-              std::vector<std::string>{"Setup|error|ERROR: Can't load TKSET32.dll"});
-    ASSERT_EQ(watcher.Records().size(), 1u);
-    EXPECT_EQ(watcher.Records()[0].owner, owner);
-    ExpectPlanEntries(true);
-}
-
-TEST_F(SetupRegistry, WithoutTheEntryPointTheId6BoxAndTheRegistryStays)
-{
-    InstallSetupLibrary("set_noentry");
-    DeleteFileA(record.c_str());
-    MessageBoxWatcher watcher;
-    EXPECT_EQ(RunSetupRemoval(owner), 0);
-    watcher.Stop();
-    EXPECT_EQ(watcher.Transcript(),
-              std::vector<std::string>{"Setup|error|ERROR: Uninstall is unable to completely "
-                                       "remove Varsen Software from your system."});
-    EXPECT_EQ(ReadBytes(record), "load\n");
-    EXPECT_TRUE(GetModuleHandleA("TKSET32.dll") == NULL);
-    ExpectPlanEntries(true);
-}
-
-TEST_F(SetupRegistry, ALibraryPlantedOnTheSearchPathNeverRuns)
-{
-    PlantedOnSearchPath planted(root + "\\planted", "set_stdcall", "TKSET32.dll");
-    ASSERT_TRUE(planted.ok);
-
-    MessageBoxWatcher watcher;
-    EXPECT_EQ(RunSetupRemoval(owner), 0);
-    // An install directory that is no full path must not reach the search path either.
-    lstrcpynA(g_szInstallDir, "", sizeof g_szInstallDir);
-    EXPECT_EQ(RunSetupRemoval(owner), 0);
-    watcher.Stop();
-    EXPECT_EQ(watcher.Transcript(),
-              (std::vector<std::string>{"Setup|error|ERROR: Can't load TKSET32.dll",
-                                        "Setup|error|ERROR: Can't load TKSET32.dll"}));
-    EXPECT_FALSE(Exists(record)) << ReadBytes(record);
-    ExpectPlanEntries(true);
-}
-
-TEST_F(SetupRegistry, TheLoadErrorComesFromTheTranslationAsAFormat)
-{
-    ASSERT_TRUE(CopyFileA(FixturePath("res_full", "TKRES32.DLL").c_str(),
-                          (install + "TKRES32.DLL").c_str(), FALSE));
-    LoadResourceLibrary();
-    ASSERT_TRUE(g_hResLib != NULL);
-    MessageBoxWatcher watcher;
-    EXPECT_EQ(RunSetupRemoval(owner), 0);
-    watcher.Stop();
-    FreeResourceLibrary();
-    EXPECT_EQ(watcher.Transcript(),
-              std::vector<std::string>{
-                  "Setup|error|FEHLER: REMOVR.EXE kann TKSET32.dll nicht laden (Code 1, 100%)"});
+    const std::string cantLoad = kBoxes[BOX_CANT_LOAD_SETUP];
+    const struct {
+        const char* what;
+        const char* library;  // the stand-in installed, or NULL
+        bool planted, translated;
+        std::vector<std::string> boxes;
+        const char* recorded;
+    } cases[] = {
+        {"no library", NULL, false, false, {cantLoad}, "<missing>"},
+        {"no entry point", "set_noentry", false, false,
+         {kBoxes[BOX_SETUP_INCOMPLETE]},
+         "load\n"},
+        {"and no full install path", NULL, true, false, {cantLoad, cantLoad}, "<missing>"},
+        {"translated", NULL, false, true, {kGermanBoxes[BOX_CANT_LOAD_SETUP]}, "<missing>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA((install + "TKSET32.dll").c_str());
+        DeleteFileA((install + "TKRES32.DLL").c_str());
+        DeleteFileA(record.c_str());
+        if (c.library) InstallSetupLibrary(c.library);
+        if (c.translated) {
+            ASSERT_TRUE(CopyFileA(FixturePath("res_full", "TKRES32.DLL").c_str(),
+                                  (install + "TKRES32.DLL").c_str(), FALSE));
+            LoadResourceLibrary();
+            ASSERT_TRUE(g_hResLib != NULL);
+        }
+        // A working library on the search path never runs.
+        PlantedOnSearchPath planted(root + "\\planted", "set_stdcall", "TKSET32.dll");
+        ASSERT_TRUE(planted.ok);
+        MessageBoxWatcher watcher;
+        EXPECT_EQ(RunSetupRemoval(owner), 0);
+        if (c.planted) {
+            // An install directory that is no full path must not reach the search path either.
+            lstrcpynA(g_szInstallDir, "", sizeof g_szInstallDir);
+            EXPECT_EQ(RunSetupRemoval(owner), 0);
+            lstrcpynA(g_szInstallDir, install.c_str(), sizeof g_szInstallDir);
+        }
+        watcher.Stop();
+        FreeResourceLibrary();
+        EXPECT_EQ(watcher.Transcript(), c.boxes);
+        for (const BoxRecord& box : watcher.Records()) EXPECT_EQ(box.owner, owner);
+        EXPECT_EQ(ReadBytes(record), c.recorded);
+        EXPECT_TRUE(GetModuleHandleA("TKSET32.dll") == NULL);
+        ExpectPlanEntries(true);
+    }
 }
 
 DWORD WINAPI RunSetupRemovalThread(LPVOID owner)
@@ -232,7 +206,7 @@ DWORD WINAPI RunSetupRemovalThread(LPVOID owner)
 // that name: the walk steps over it and ends, and the rest of the plan is done.
 TEST_F(SetupRegistry, AKeyThatCanBeNeitherOpenedNorDeletedEndsTheWalk)
 {
-    const std::string lumatrak = "SOFTWARE\\Varsen\\Lumatrak";
+    const std::string lumatrak = kPackageKeys[1].path;
     for (const char* sub : {"\\Sub\\Locked\\Inner", "\\Sub\\Zlast"})
         ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, lumatrak + sub, "Value", "x"));
     // A name that the code page cannot hold: the ANSI calls give "?", which opens nothing.
@@ -274,7 +248,7 @@ TEST_F(SetupRegistry, AKeyThatCanBeNeitherOpenedNorDeletedEndsTheWalk)
     if (omegaOpen == ERROR_SUCCESS) RegCloseKey(key);
     EXPECT_EQ(omegaOpen, nt ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS);
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, omega);  // the clean-up's ANSI calls cannot
-    for (const StagedKey& key : kPackageKeys) {
+    for (const PackageKey& key : kPackageKeys) {
         if (key.path == lumatrak) continue;
         EXPECT_FALSE(KeyExists(key.root, key.path)) << key.path;
     }

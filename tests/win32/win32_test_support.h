@@ -5,8 +5,12 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
+
+#include "removal_table.h"
 
 inline std::string ReadBytes(const std::string& path)
 {
@@ -215,5 +219,92 @@ inline int RunWineboot(const char* arguments)
     CloseHandle(process.hThread);
     return waited == WAIT_OBJECT_0 ? static_cast<int>(code) : -2;
 }
+
+// A text value of the registry set for the life of this object, then put back as it
+// was (or deleted, when there was none).
+class ScopedRegText {
+public:
+    ScopedRegText(HKEY root, const std::string& path, const char* name)
+        : root_(root), path_(path), name_(name), saved_(RegText(root, path, name)) {}
+    ~ScopedRegText()
+    {
+        if (saved_ == "<none>") DeleteRegValue(root_, path_, name_);
+        else SetRegText(root_, path_, name_, saved_);
+    }
+    ScopedRegText(const ScopedRegText&) = delete;
+    ScopedRegText& operator=(const ScopedRegText&) = delete;
+
+    bool Set(const std::string& value) { return SetRegText(root_, path_, name_, value); }
+    void Delete() { DeleteRegValue(root_, path_, name_); }
+
+private:
+    HKEY root_;
+    std::string path_;
+    const char* name_;
+    std::string saved_;
+};
+
+// A control subclassed so that note sees every message sent to it, before the control.
+typedef void (*ControlNote)(UINT message, WPARAM wParam, LPARAM lParam);
+
+inline LRESULT CALLBACK RecordingProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    reinterpret_cast<ControlNote>(GetPropA(control, "note"))(message, wParam, lParam);
+    return CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropA(control, "proc")), control, message,
+                           wParam, lParam);
+}
+
+inline void RecordControl(HWND control, ControlNote note)
+{
+    SetPropA(control, "note", reinterpret_cast<HANDLE>(note));
+    SetPropA(control, "proc", reinterpret_cast<HANDLE>(GetWindowLongPtrA(control, GWLP_WNDPROC)));
+    SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc));
+}
+
+// A staged machine under a fresh directory: install, system, Windows and INF
+// directories made the program's own, and the record the stand-in setup library
+// writes. Short names, so that the paths are their own short forms.
+class StagedMachine : public ::testing::Test {
+protected:
+    std::string root, install, system, windows, inf, wininit, record;
+
+    void SetUp() override
+    {
+        root = MakeTestRoot("sm");
+        record = root + "\\record.txt";
+        SetEnvironmentVariableA("TKSET_RECORD", record.c_str());
+        StageDirs(root + "\\inst\\");
+    }
+
+    void TearDown() override
+    {
+        SetEnvironmentVariableA("TKSET_RECORD", NULL);
+        RemoveTree(root);
+    }
+
+    // installDir (under root, its directories made) and windowsDir ("" for root\win).
+    void StageDirs(const std::string& installDir, const std::string& windowsDir = "")
+    {
+        install = installDir;
+        system = root + "\\sys";
+        windows = windowsDir.empty() ? root + "\\win" : windowsDir;
+        inf = windows + "\\INF";
+        wininit = windows + "\\wininit.ini";
+        for (size_t at = root.size() + 1; at < install.size(); at = install.find('\\', at) + 1)
+            CreateDirectoryA(install.substr(0, install.find('\\', at)).c_str(), NULL);
+        for (const std::string& dir : {system, windows, inf}) CreateDirectoryA(dir.c_str(), NULL);
+        SetProgramDir(g_szInstallDir, install);
+        SetProgramDir(g_szSystemDir, system);
+        SetProgramDir(g_szWindowsDir, windows);
+        ASSERT_EQ(SetInfDirFromWindowsDir(), 1);
+        ASSERT_EQ(g_szInfDir, inf);
+    }
+
+    static void SetProgramDir(char* target, const std::string& value)
+    {
+        ASSERT_LT(value.size(), static_cast<size_t>(REMOVR_PATH_SIZE));
+        lstrcpynA(target, value.c_str(), REMOVR_PATH_SIZE);
+    }
+};
 
 #endif
