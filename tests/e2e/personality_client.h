@@ -76,6 +76,10 @@ public:
     LONG KeyRefusals() { return Count("KeyRefusals"); }
     LONG WideImports() { return Count("WideImports"); }
     std::string LastLookup() { return Call<const char* (*)()>("LastLookup")(); }
+    // In the NT setting: the privilege looked up, and what it was adjusted with.
+    std::string PrivilegeName() { return Call<const char* (*)()>("PrivilegeName")(); }
+    LONG PrivilegeCount() { return Count("PrivilegeCount"); }
+    LONG PrivilegeAttributes() { return Count("PrivilegeAttributes"); }
     std::string Log() { return Call<const char* (*)()>("CallLog")(); }
 
 private:

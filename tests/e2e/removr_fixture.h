@@ -52,6 +52,17 @@ inline std::string WindowsDir()
     return dir;
 }
 
+// Where the program must find a file of the package: the prefix's own system and
+// INF directories, or the install directory.
+inline std::string PackagePath(const RemovalEntry& entry)
+{
+    char dir[MAX_PATH];
+    GetSystemDirectoryA(dir, sizeof dir);
+    if (entry.location == LOCATION_SYSTEM) return std::string(dir) + "\\" + entry.fileName;
+    if (entry.location == LOCATION_INF) return WindowsDir() + "\\INF\\" + entry.fileName;
+    return kInstallDir + std::string(entry.fileName);
+}
+
 inline void WriteSmallFile(const std::string& path)
 {
     ASSERT_TRUE(WriteBytes(path, "x")) << path;
@@ -132,16 +143,17 @@ protected:
         }
         EndRun();
         if (hookLibrary != NULL) FreeLibrary(hookLibrary);
+        for (const RemovalEntry& entry : kPackageFiles)
+            if (entry.location != LOCATION_INSTALL) DeleteFileA(PackagePath(entry).c_str());
         // Nothing scheduled by a test may be carried out at another test's restart.
         DeleteFileA(wininit.c_str());
         RegDeleteKeyA(HKEY_CURRENT_USER, kVersionKey);
     }
 
-    // The package's files of the install directory and REMOVR.EXE among them.
+    // The package's files, REMOVR.EXE among them.
     void StagePackage()
     {
-        for (const RemovalEntry& entry : kPackageFiles)
-            if (entry.location == LOCATION_INSTALL) WriteSmallFile(installDir + entry.fileName);
+        for (const RemovalEntry& entry : kPackageFiles) WriteSmallFile(PackagePath(entry));
         ASSERT_TRUE(CopyFileA(g_removrPath.c_str(), (installDir + "REMOVR.EXE").c_str(), FALSE));
     }
 
@@ -269,8 +281,7 @@ protected:
     void ExpectPackageFilesUntouched()
     {
         for (const RemovalEntry& entry : kPackageFiles)
-            EXPECT_TRUE(entry.location != LOCATION_INSTALL || Exists(installDir + entry.fileName))
-                << entry.fileName;
+            EXPECT_TRUE(Exists(PackagePath(entry))) << entry.fileName;
         EXPECT_FALSE(Exists(wininit));
     }
 
@@ -280,8 +291,7 @@ protected:
         std::string text = ReadBytes(wininit);
         EXPECT_NE(text.find("[rename]"), std::string::npos) << text;
         for (const RemovalEntry& entry : kPackageFiles) {
-            if (entry.location != LOCATION_INSTALL) continue;
-            std::string path = installDir + entry.fileName;
+            std::string path = PackagePath(entry);
             if (entry.pendingName == NULL) {
                 EXPECT_FALSE(Exists(path)) << entry.fileName;
                 continue;

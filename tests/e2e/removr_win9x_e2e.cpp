@@ -99,14 +99,13 @@ protected:
             EXPECT_FALSE(Exists(WininitCopy(wininit, copy))) << copy << "\n" << log;
     }
 
-    // After Wine's start-up processing: every package file of the install directory
-    // gone, the other program's deletion and rename done.
+    // After Wine's start-up processing: every package file gone (PELTO.VXD from the
+    // system directory too), the other program's deletion and rename done.
     void ExpectRestartCarriedOutBoth()
     {
         ASSERT_EQ(RunWineboot("-r"), 0);
         for (const RemovalEntry& entry : kPackageFiles)
-            EXPECT_FALSE(entry.location == LOCATION_INSTALL && Exists(installDir + entry.fileName))
-                << entry.fileName;
+            EXPECT_FALSE(Exists(PackagePath(entry))) << entry.fileName;
         EXPECT_FALSE(Exists(other.dir + "\\OLD.TXT"));
         EXPECT_FALSE(Exists(other.dir + "\\A.DLL"));
         EXPECT_EQ(ReadBytes(other.dir + "\\A.TMP"), "a dll");
@@ -279,17 +278,17 @@ TEST_F(Win9xRun, OnNtARefusedReplaceKeepsTheOldFileSilently)
     EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
     EXPECT_EQ(ExitRequests(), 1);
     EXPECT_EQ(persona.NtOnlyLookups(), 3) << persona.LastLookup();
+    // The shutdown privilege, switched on, alone.
+    EXPECT_EQ(persona.PrivilegeName(), "SeShutdownPrivilege");
+    EXPECT_EQ(persona.PrivilegeCount(), 1);
+    EXPECT_EQ(persona.PrivilegeAttributes(), static_cast<LONG>(SE_PRIVILEGE_ENABLED));
     std::string log = persona.Log();
     EXPECT_EQ(persona.Injected(), 1) << log;
     EXPECT_EQ(Boxes(watcher), std::vector<std::string>()) << log;
     EXPECT_EQ(ReadBytes(wininit), other.Bytes()) << log;
     ExpectNothingOfOursBeside(log);
-    // Every staged file that stays is on the system's own list instead.
-    LONG staged = 0;
-    for (int i = 0; i < kPackageFileCount; i++)
-        if (kPackageFiles[i].pendingName != NULL && kPackageFiles[i].location == LOCATION_INSTALL)
-            staged++;
-    EXPECT_EQ(persona.Calls(PERSONA_SCHEDULE), staged);
+    // Each of the 26 files that stay (PELTO.VXD among them) is on the system's own list instead.
+    EXPECT_EQ(persona.Calls(PERSONA_SCHEDULE), 26);
 }
 
 // The NT setting with every call that Windows 95/98 only stub failing: the system

@@ -30,6 +30,11 @@ volatile LONG g_failGetMessage SHARED = 0;  /* the program's next GetMessageA gi
 volatile LONG g_wideImports SHARED = -1;    /* ...W imports of the patched module */
 char g_refusedKey[256] SHARED = {0};
 char g_lastLookup[64] SHARED = {0};
+/* In the NT setting: the privilege looked up by name, and the count and the first
+ * attributes AdjustTokenPrivileges was given (-1 before a call). */
+char g_privilegeName[64] SHARED = {0};
+volatile LONG g_privilegeCount SHARED = -1;
+volatile LONG g_privilegeAttributes SHARED = -1;
 /* One line per call on a wininit.ini path, "!" marking an injected failure. */
 char g_log[4096] SHARED = {0};
 volatile LONG g_logLength SHARED = 0;
@@ -39,6 +44,13 @@ static FARPROC s_real[PERSONA_FUNCTIONS];
 /* Handles that CreateFileA opened on wininit.ini paths in this process. */
 #define TRACKED_HANDLES 16
 static HANDLE s_handles[TRACKED_HANDLES];
+
+static void CopyText(char* target, int size, const char* text)
+{
+    int i = 0;
+    for (; text != NULL && text[i] && i < size - 1; i++) target[i] = text[i];
+    target[i] = '\0';
+}
 
 static char Lower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c; }
 
@@ -293,6 +305,26 @@ static LONG WINAPI PersonaRegDeleteKeyW(HKEY root, LPCWSTR path)
     return ((LONG(WINAPI*)(HKEY, LPCWSTR))(void*)s_realDeleteW)(root, path);
 }
 
+/* The NT family's privilege calls, recorded on their way to the real ones. */
+static FARPROC s_realLookup, s_realAdjust;
+
+static BOOL WINAPI RecordLookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid)
+{
+    CopyText(g_privilegeName, sizeof g_privilegeName, name);
+    return ((BOOL(WINAPI*)(LPCSTR, LPCSTR, PLUID))(void*)s_realLookup)(system, name, luid);
+}
+
+static BOOL WINAPI RecordAdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES state,
+                                               DWORD length, PTOKEN_PRIVILEGES previous,
+                                               PDWORD returned)
+{
+    InterlockedExchange(&g_privilegeCount, state != NULL ? (LONG)state->PrivilegeCount : -1);
+    InterlockedExchange(&g_privilegeAttributes,
+                        state != NULL ? (LONG)state->Privileges[0].Attributes : -1);
+    return ((BOOL(WINAPI*)(HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD, PTOKEN_PRIVILEGES, PDWORD))(
+        void*)s_realAdjust)(token, disableAll, state, length, previous, returned);
+}
+
 /* The NT-only calls, as Windows 95/98 export them. */
 static BOOL WINAPI StubOpenProcessToken(HANDLE process, DWORD access, PHANDLE token)
 {
@@ -343,12 +375,7 @@ static int IsWideName(const char* name)
            ((name[n - 2] >= 'a' && name[n - 2] <= 'z') || (name[n - 2] >= '0' && name[n - 2] <= '9'));
 }
 
-static void NoteLookup(const char* name)
-{
-    int i = 0;
-    for (; name[i] && i < (int)sizeof g_lastLookup - 1; i++) g_lastLookup[i] = name[i];
-    g_lastLookup[i] = '\0';
-}
+static void NoteLookup(const char* name) { CopyText(g_lastLookup, sizeof g_lastLookup, name); }
 
 static FARPROC WINAPI PersonaGetProcAddress(HMODULE module, LPCSTR name)
 {
@@ -360,7 +387,16 @@ static FARPROC WINAPI PersonaGetProcAddress(HMODULE module, LPCSTR name)
         if (lstrcmpA(name, kNtOnly[i].name) == 0) {
             InterlockedIncrement(&g_ntLookups);
             NoteLookup(name);
-            return g_win9xCalls ? kNtOnly[i].stub : found;
+            if (g_win9xCalls) return kNtOnly[i].stub;
+            if (lstrcmpA(name, "LookupPrivilegeValueA") == 0) {
+                s_realLookup = found;
+                return (FARPROC)(void*)RecordLookupPrivilegeValueA;
+            }
+            if (lstrcmpA(name, "AdjustTokenPrivileges") == 0) {
+                s_realAdjust = found;
+                return (FARPROC)(void*)RecordAdjustTokenPrivileges;
+            }
+            return found;
         }
     }
     if (!g_win9xCalls && lstrcmpA(name, "RegOpenKeyExW") == 0) {
@@ -480,9 +516,7 @@ __declspec(dllexport) LONG FileCalls(LONG kind)
 
 __declspec(dllexport) void RefuseKey(const char* name)
 {
-    int i = 0;
-    for (; name != NULL && name[i] && i < (int)sizeof g_refusedKey - 1; i++) g_refusedKey[i] = name[i];
-    g_refusedKey[i] = '\0';
+    CopyText(g_refusedKey, sizeof g_refusedKey, name);
 }
 
 __declspec(dllexport) LONG KeyRefusals(void) { return g_keyRefusals; }
@@ -493,6 +527,9 @@ __declspec(dllexport) LONG NotImplementedCalls(void) { return g_notImplemented; 
 __declspec(dllexport) LONG NtOnlyLookups(void) { return g_ntLookups; }
 __declspec(dllexport) LONG UnknownLookups(void) { return g_unknownLookups; }
 __declspec(dllexport) const char* LastLookup(void) { return g_lastLookup; }
+__declspec(dllexport) const char* PrivilegeName(void) { return g_privilegeName; }
+__declspec(dllexport) LONG PrivilegeCount(void) { return g_privilegeCount; }
+__declspec(dllexport) LONG PrivilegeAttributes(void) { return g_privilegeAttributes; }
 __declspec(dllexport) const char* CallLog(void) { return g_log; }
 
 /* Every count, failure and the log back to nothing; the Windows 95/98 calls on. */
@@ -513,6 +550,9 @@ __declspec(dllexport) void ResetPersonality(void)
     InterlockedExchange(&g_wideImports, -1);
     g_refusedKey[0] = '\0';
     g_lastLookup[0] = '\0';
+    g_privilegeName[0] = '\0';
+    InterlockedExchange(&g_privilegeCount, -1);
+    InterlockedExchange(&g_privilegeAttributes, -1);
     g_log[0] = '\0';
     InterlockedExchange(&g_logLength, 0);
 }
