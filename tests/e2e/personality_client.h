@@ -125,15 +125,7 @@ inline void ExpectReplaceOutcome(const std::string& wininit, ReplaceOutcome outc
     EXPECT_EQ(ReadBytes(WininitCopy(wininit, "rvn")), newCopy ? newBytes : "<missing>") << log;
 }
 
-// The library as the build tree places it, seen from a test program in tests/<kind>/.
-inline std::string PersonalityPathBesideTests()
-{
-    char self[MAX_PATH];
-    GetModuleFileNameA(NULL, self, MAX_PATH);
-    std::string dir = self;
-    dir = dir.substr(0, dir.find_last_of("\\/"));
-    dir = dir.substr(0, dir.find_last_of("\\/"));
-    return dir + "\\e2e\\win9x_personality.dll";
-}
+// The library as the build tree places it.
+inline std::string PersonalityPathBesideTests() { return BuildFile("e2e\\win9x_personality.dll"); }
 
 #endif

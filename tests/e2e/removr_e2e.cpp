@@ -25,18 +25,6 @@ const std::string kExitWindowsBox = NoIcon(kBoxes[BOX_EXIT_WINDOWS]);
 const std::string kGermanExitingBox = NoIcon(kGermanBoxes[BOX_EXITING]);
 const std::string kGermanNoSetupBox = NoIcon(kGermanBoxes[BOX_CANT_LOAD_SETUP]);
 
-BOOL CALLBACK FindAnyVisible(HWND window, LPARAM lParam)
-{
-    Search* search = reinterpret_cast<Search*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Worked out by hand for the bench's 1024x768 screen. MS Sans Serif 8 has dialog
 // base units of 6x13 (x*6/4, y*13/8 pixels, rounded): the progress dialog's 206x81
 // units are 309x132, with a modal frame of 3 on each side 315x138; the restart
@@ -104,10 +92,7 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
         if (run.way[0] == 'C') {
             PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         } else if (run.way[0] == 'E') {
-            GUITHREADINFO gui = {};
-            gui.cbSize = sizeof gui;
-            GetGUIThreadInfo(process.dwThreadId, &gui);
-            HWND focus = gui.hwndFocus != NULL ? gui.hwndFocus : sheet;
+            HWND focus = Focus() != NULL ? Focus() : sheet;
             PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 1);
             PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
         } else {
@@ -124,16 +109,16 @@ TEST_F(RemovrRun, RefusesWindowsBelow312WithoutAWindow)
 {
     SetProgramVersion("win31");
     Start();
-    Search search = {process.dwProcessId, 0, NULL};
+    std::vector<HWND> shown;
     bool exited = WaitUntil(
         [&] {
-            if (search.found == NULL) EnumWindows(FindAnyVisible, reinterpret_cast<LPARAM>(&search));
+            if (shown.empty()) shown = VisibleWindowsOf(process.dwProcessId);
             return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
         },
         kExitTimeout);
     ASSERT_TRUE(exited);
     EXPECT_EQ(WaitForExit(), 0u);
-    EXPECT_TRUE(search.found == NULL) << WindowClass(search.found) << " " << WindowText(search.found);
+    EXPECT_TRUE(shown.empty()) << WindowClass(shown[0]) << " " << WindowText(shown[0]);
     ExpectPackageFilesUntouched();
 }
 
@@ -212,10 +197,7 @@ TEST_F(RemovrRun, DialogsComeUpCentredAtTemplateSize)
               "restart your computer now?");
     // Enter chooses OK: it is the default button and has the focus.
     EXPECT_EQ(SendMessageA(restart, DM_GETDEFID, 0, 0), MAKELRESULT(IDOK, DC_HASDEFID));
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof gui;
-    GetGUIThreadInfo(process.dwThreadId, &gui);
-    EXPECT_EQ(gui.hwndFocus, GetDlgItem(restart, IDOK));
+    EXPECT_EQ(Focus(), GetDlgItem(restart, IDOK));
     PressButton(restart, IDCANCEL);
     EXPECT_EQ(WaitForExit(), 0u);
 }
@@ -323,12 +305,7 @@ TEST_F(AcceptedRestart, EnterAsksForOneRebootAndEndsQuietly)
     HWND restart = FinishToRestartOffer();
     ASSERT_TRUE(restart != NULL);
     HWND ok = GetDlgItem(restart, IDOK);
-    ASSERT_TRUE(WaitUntil([&] {
-        GUITHREADINFO gui = {};
-        gui.cbSize = sizeof gui;
-        GetGUIThreadInfo(process.dwThreadId, &gui);
-        return gui.hwndFocus == ok;
-    }, kWindowTimeout));
+    ASSERT_TRUE(WaitUntil([&] { return Focus() == ok; }, kWindowTimeout));
     PostMessageA(ok, WM_KEYDOWN, VK_RETURN, 1);
     PostMessageA(ok, WM_KEYUP, VK_RETURN, 0xC0000001);
     EXPECT_EQ(WaitForExit(), 0u);
@@ -359,21 +336,10 @@ TEST_F(AcceptedRestart, RefusedRebootShowsTheExitWindowsError)
 // The visible message boxes of the process, now.
 std::vector<HWND> MessageBoxesOf(DWORD processId)
 {
-    struct Collect {
-        DWORD processId;
-        std::vector<HWND> boxes;
-        static BOOL CALLBACK Add(HWND window, LPARAM lParam)
-        {
-            Collect* collect = reinterpret_cast<Collect*>(lParam);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == collect->processId && IsWindowVisible(window) && IsMessageBox(window))
-                collect->boxes.push_back(window);
-            return TRUE;
-        }
-    } collect = {processId, {}};
-    EnumWindows(Collect::Add, reinterpret_cast<LPARAM>(&collect));
-    return collect.boxes;
+    std::vector<HWND> boxes;
+    for (HWND window : VisibleWindowsOf(processId))
+        if (IsMessageBox(window)) boxes.push_back(window);
+    return boxes;
 }
 
 // The one message box of the process, polled with a deadline; left unanswered.
