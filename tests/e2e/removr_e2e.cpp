@@ -372,9 +372,12 @@ protected:
 
     LONG Count(const char* name) { return HookFunction<LONG (*)()>(name)(); }
 
-    // Starts the program, puts the hooks on it and presses Finish.
-    HWND StartAndFinish(bool cancelEarly)
+    // Starts the program, puts the hooks on it (the Cancel posted early or not) and
+    // presses Finish: the progress dialog, with the run's one box up over it (in *box),
+    // which must read expected; NULL when not so.
+    HWND FinishToBox(bool cancelEarly, const std::string& expected, HWND* box)
     {
+        *box = NULL;
         Start();
         HWND sheet = ReadyWizard();
         if (sheet == NULL) return NULL;
@@ -382,20 +385,11 @@ protected:
         HookFunction<void (*)()>("ResetCounts")();
         HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(cancelEarly ? 1 : 0);
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-        return Progress();
-    }
-
-    // Finish without the setup library: the progress dialog, with the run's own
-    // error box about the missing library up over it (in *box); NULL when not so.
-    HWND FinishToSetupErrorBox(HWND* box)
-    {
-        *box = NULL;
-        HWND progress = StartAndFinish(false);
-        if (progress == NULL) return NULL;
-        *box = FindMessageBox(process.dwProcessId);
-        EXPECT_TRUE(*box != NULL);
+        HWND progress = Progress();
+        *box = progress != NULL ? FindMessageBox(process.dwProcessId) : NULL;
+        EXPECT_TRUE(*box != NULL) << "no box over the progress dialog";
         if (*box == NULL) return NULL;
-        EXPECT_EQ(BoxLine(*box), kNoSetupBox);
+        EXPECT_EQ(BoxLine(*box), expected);
         return progress;
     }
 
@@ -418,14 +412,18 @@ protected:
         }
     }
 
-    // Declines the restart offer and expects a quiet end.
-    void DeclineRestartAndExit()
+    // The box answered and the restart offer declined: a quiet end, after one run
+    // that removed the package.
+    void AnswerAndEndAfterOneRun(HWND box, int answer)
     {
+        PressButton(box, answer);
         HWND restart = Restart();
         ASSERT_TRUE(restart != NULL);
         EXPECT_EQ(MessageBoxesOf(process.dwProcessId).size(), 0u);
         PressButton(restart, IDCANCEL);
         EXPECT_EQ(WaitForExit(), 0u);
+        EXPECT_EQ(Count("RemovalRuns"), 1);
+        ExpectPackageFilesRemoved();
     }
 };
 
@@ -461,32 +459,24 @@ TEST_F(DrivenRun, SetupRemovalMessageRunsTheRegistryStepThenOffersTheRestart)
 TEST_F(DrivenRun, RepaintsDuringTheRunStartNoSecondRun)
 {
     HWND box;
-    HWND progress = FinishToSetupErrorBox(&box);
+    HWND progress = FinishToBox(false, kNoSetupBox, &box);
     ASSERT_TRUE(progress != NULL);
     Repaint(progress, 3);
-    PressButton(box, IDOK);
-    DeclineRestartAndExit();
-    EXPECT_EQ(Count("RemovalRuns"), 1);
+    AnswerAndEndAfterOneRun(box, IDOK);
     EXPECT_EQ(Count("ProgressStarts"), 1);
     EXPECT_GE(Count("ProgressPaints"), 4);
-    ExpectPackageFilesRemoved();
 }
 
 // Repaints under the cancel question start nothing; after No the run starts once.
 TEST_F(DrivenRun, RepaintsUnderTheCancelQuestionStartNothing)
 {
     StageSetupLibrary();
-    HWND progress = StartAndFinish(true);
+    HWND question;
+    HWND progress = FinishToBox(true, kCancelQuestion, &question);
     ASSERT_TRUE(progress != NULL);
-    HWND question = FindMessageBox(process.dwProcessId);
-    ASSERT_TRUE(question != NULL);
-    EXPECT_EQ(BoxLine(question), kCancelQuestion);
     Repaint(progress, 3);
     EXPECT_EQ(Count("RemovalRuns"), 0);
-    PressButton(question, IDNO);
-    DeclineRestartAndExit();
-    EXPECT_EQ(Count("RemovalRuns"), 1);
-    ExpectPackageFilesRemoved();
+    AnswerAndEndAfterOneRun(question, IDNO);
 }
 
 // A Cancel that reaches the progress dialog while the setup library's error box is
@@ -494,7 +484,7 @@ TEST_F(DrivenRun, RepaintsUnderTheCancelQuestionStartNothing)
 TEST_F(DrivenRun, ACancelDuringTheSetupErrorBoxIsNotHeard)
 {
     HWND box;
-    HWND progress = FinishToSetupErrorBox(&box);
+    HWND progress = FinishToBox(false, kNoSetupBox, &box);
     ASSERT_TRUE(progress != NULL);
     PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
     // Taken after the Cancel: a question box, had one come, would be up by then.
@@ -502,10 +492,7 @@ TEST_F(DrivenRun, ACancelDuringTheSetupErrorBoxIsNotHeard)
     ASSERT_TRUE(WaitUntil([&] { return Count("ProgressMarkers") >= 1; }, kWindowTimeout));
     EXPECT_EQ(Count("ProgressCancels"), 1);
     EXPECT_EQ(MessageBoxesOf(process.dwProcessId), std::vector<HWND>({box}));
-    PressButton(box, IDOK);
-    DeclineRestartAndExit();
-    EXPECT_EQ(Count("RemovalRuns"), 1);
-    ExpectPackageFilesRemoved();
+    AnswerAndEndAfterOneRun(box, IDOK);
 }
 
 }  // namespace
