@@ -99,6 +99,12 @@ inline std::string WininitCopy(const std::string& wininit, const char* ext)
     return wininit.substr(0, wininit.rfind('.') + 1) + ext;
 }
 
+inline void ExpectNoWininitCopies(const std::string& wininit, const std::string& log)
+{
+    for (const char* ext : {"rvn", "rvo"})
+        EXPECT_FALSE(Exists(WininitCopy(wininit, ext))) << ext << "\n" << log;
+}
+
 // What a replace of wininit.ini (oldBytes, "<missing>" for none) by newBytes left. An
 // old copy that an earlier run left beside it (earlier, "" for none) stays as it was.
 enum ReplaceOutcome {

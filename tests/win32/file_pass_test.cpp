@@ -442,7 +442,7 @@ TEST_F(Restart, AnotherProgramsEntriesAreKeptAndCarriedOut)
     std::string saved = ReadBytes(wininit);
     EXPECT_EQ(saved.find(theirs + "NUL="), 0u) << saved;
     EXPECT_EQ(saved.size() - saved.rfind(tail), tail.size()) << saved;
-    EXPECT_FALSE(Exists(WininitCopy(wininit, "rvn")) || Exists(WininitCopy(wininit, "rvo"))) << persona.Log();
+    ExpectNoWininitCopies(wininit, persona.Log());
 
     ASSERT_EQ(RunWineboot("-r"), 0);
     for (int i = 0; i < kPackageFileCount; i++)
