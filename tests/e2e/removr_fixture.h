@@ -323,10 +323,9 @@ inline int RunEndToEnd(int argc, char** argv, std::initializer_list<std::string*
                 static_cast<int>(paths.size()) - 1);
         return 2;
     }
-    for (std::string* path : paths) *path = FromUnixPath(*++argv);
-    if (!RunsUnderTheRequestedSetting()) return 1;
-    FailurePrinter::Install();
-    return RUN_ALL_TESTS();
+    char** arg = argv;
+    for (std::string* path : paths) *path = FromUnixPath(*++arg);
+    return RunTestProgram(&argc, argv);  // GoogleTest is initialised once only
 }
 
 #endif
