@@ -130,9 +130,7 @@ TEST_F(RemovalRun, RunsEveryStageInOrderAndEndsOneSecondAfterTheRegistryStep)
     };
     for (const auto& run : runs) {
         SCOPED_TRACE(run.what);
-        StagedMachine::SetUp();
-        ASSERT_TRUE(runValue.Set("C:\\x.exe"));
-        g_seen = RunObservation();
+        RemovalRun::SetUp();
         ASSERT_TRUE(!run.library || InstallFixture("set_stdcall", "TKSET32.dll"));
         ASSERT_TRUE(!run.blockedWininit || CreateDirectoryA(wininit.c_str(), NULL));
         MessageBoxWatcher watcher;
