@@ -52,17 +52,6 @@ inline std::string WindowsDir()
     return dir;
 }
 
-// Where the program must find a file of the package: the prefix's own system and
-// INF directories, or the install directory.
-inline std::string PackagePath(const RemovalEntry& entry)
-{
-    char dir[MAX_PATH];
-    GetSystemDirectoryA(dir, sizeof dir);
-    if (entry.location == LOCATION_SYSTEM) return std::string(dir) + "\\" + entry.fileName;
-    if (entry.location == LOCATION_INF) return WindowsDir() + "\\INF\\" + entry.fileName;
-    return kInstallDir + std::string(entry.fileName);
-}
-
 inline void WriteSmallFile(const std::string& path)
 {
     ASSERT_TRUE(WriteBytes(path, "x")) << path;
@@ -104,6 +93,17 @@ protected:
     HMODULE hookLibrary = NULL;
     HMODULE recorder = NULL;  // the restart recorder, e2e_restart_hook.dll
     std::vector<HHOOK> hooks;
+
+    // Where the program must find a file of the package: the prefix's own system and
+    // INF directories, or the install directory.
+    std::string PackagePath(const RemovalEntry& entry) const
+    {
+        char dir[MAX_PATH];
+        GetSystemDirectoryA(dir, sizeof dir);
+        if (entry.location == LOCATION_SYSTEM) return std::string(dir) + "\\" + entry.fileName;
+        if (entry.location == LOCATION_INF) return WindowsDir() + "\\INF\\" + entry.fileName;
+        return installDir + entry.fileName;
+    }
 
     void SetUp() override
     {
