@@ -49,33 +49,29 @@ HWND FindWindowWithin(const char* className, const char* caption, DWORD processI
     return request.found;
 }
 
-struct DialogSearch {
-    DWORD processId;
-    int controlId;
-    HWND found;
-};
-
-static BOOL CALLBACK MatchDialogWithControl(HWND window, LPARAM lParam)
+std::vector<HWND> VisibleWindowsOf(DWORD processId)
 {
-    DialogSearch* search = reinterpret_cast<DialogSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
-    if (WindowClass(window) != "#32770" || IsMessageBox(window)) return TRUE;
-    HWND control = GetDlgItem(window, search->controlId);
-    for (HWND child = GetWindow(window, GW_CHILD); control == NULL && child != NULL;
-         child = GetWindow(child, GW_HWNDNEXT))
-        control = GetDlgItem(child, search->controlId);
-    if (control == NULL) return TRUE;
-    search->found = window;
-    return FALSE;
+    std::vector<HWND> windows, visible;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window)) visible.push_back(window);
+    }
+    return visible;
 }
 
 HWND DialogWithControl(DWORD processId, int controlId)
 {
-    DialogSearch search = {processId, controlId, NULL};
-    EnumWindows(MatchDialogWithControl, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window : VisibleWindowsOf(processId)) {
+        if (WindowClass(window) != "#32770" || IsMessageBox(window)) continue;
+        HWND control = GetDlgItem(window, controlId);
+        for (HWND child = GetWindow(window, GW_CHILD); control == NULL && child != NULL;
+             child = GetWindow(child, GW_HWNDNEXT))
+            control = GetDlgItem(child, controlId);
+        if (control != NULL) return window;
+    }
+    return NULL;
 }
 
 HWND FindDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs)
@@ -212,16 +208,12 @@ void MessageBoxWatcher::Run()
 
 void MessageBoxWatcher::Poll()
 {
-    std::vector<HWND> windows;
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
     // Forget boxes that are gone, so that a reused handle counts as a new box.
     seen_.erase(std::remove_if(seen_.begin(), seen_.end(),
                                [](HWND w) { return !IsWindow(w); }),
                 seen_.end());
-    for (HWND window : windows) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != processId_ || !IsWindowVisible(window) || !IsMessageBox(window)) continue;
+    for (HWND window : VisibleWindowsOf(processId_)) {
+        if (!IsMessageBox(window)) continue;
         if (std::find(seen_.begin(), seen_.end(), window) != seen_.end()) continue;
         seen_.push_back(window);
         Answer(window);

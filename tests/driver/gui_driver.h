@@ -31,6 +31,9 @@ bool WaitUntil(Condition condition, DWORD timeoutMs)
     }
 }
 
+// The visible top-level windows of process processId, now.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
+
 // The visible top-level dialog (not a message box) of process processId that holds
 // the control controlId, also inside a child dialog as a property page's controls
 // are; NULL when there is none now.

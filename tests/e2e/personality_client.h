@@ -99,7 +99,14 @@ inline std::string WininitCopy(const std::string& wininit, const char* ext)
     return wininit.substr(0, wininit.rfind('.') + 1) + ext;
 }
 
-// What a replace of wininit.ini (oldBytes, "<missing>" for none) by newBytes left.
+inline void ExpectNoWininitCopies(const std::string& wininit, const std::string& log)
+{
+    for (const char* ext : {"rvn", "rvo"})
+        EXPECT_FALSE(Exists(WininitCopy(wininit, ext))) << ext << "\n" << log;
+}
+
+// What a replace of wininit.ini (oldBytes, "<missing>" for none) by newBytes left. An
+// old copy that an earlier run left beside it (earlier, "" for none) stays as it was.
 enum ReplaceOutcome {
     OLD_BYTES,         // wininit.ini as it was
     NEW_BYTES,         // the complete new document
@@ -112,25 +119,19 @@ inline bool Landed(ReplaceOutcome outcome) { return outcome == NEW_BYTES || outc
 
 inline void ExpectReplaceOutcome(const std::string& wininit, ReplaceOutcome outcome,
                                  const std::string& oldBytes, const std::string& newBytes,
-                                 const std::string& log)
+                                 const std::string& log, const std::string& earlier = "")
 {
     if (outcome == BOTH_COPIES) EXPECT_FALSE(Exists(wininit)) << log;
     else EXPECT_EQ(ReadBytes(wininit), Landed(outcome) ? newBytes : oldBytes) << log;
     bool oldCopy = outcome == NEW_AND_OLD_COPY || outcome == BOTH_COPIES;
     bool newCopy = outcome == OLD_AND_NEW_COPY || outcome == BOTH_COPIES;
-    EXPECT_EQ(ReadBytes(WininitCopy(wininit, "rvo")), oldCopy ? oldBytes : "<missing>") << log;
+    EXPECT_EQ(ReadBytes(WininitCopy(wininit, "rvo")),
+              oldCopy ? oldBytes : earlier.empty() ? "<missing>" : earlier)
+        << log;
     EXPECT_EQ(ReadBytes(WininitCopy(wininit, "rvn")), newCopy ? newBytes : "<missing>") << log;
 }
 
-// The library as the build tree places it, seen from a test program in tests/<kind>/.
-inline std::string PersonalityPathBesideTests()
-{
-    char self[MAX_PATH];
-    GetModuleFileNameA(NULL, self, MAX_PATH);
-    std::string dir = self;
-    dir = dir.substr(0, dir.find_last_of("\\/"));
-    dir = dir.substr(0, dir.find_last_of("\\/"));
-    return dir + "\\e2e\\win9x_personality.dll";
-}
+// The library as the build tree places it.
+inline std::string PersonalityPathBesideTests() { return BuildFile("e2e\\win9x_personality.dll"); }
 
 #endif

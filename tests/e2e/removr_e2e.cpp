@@ -25,18 +25,6 @@ const std::string kExitWindowsBox = NoIcon(kBoxes[BOX_EXIT_WINDOWS]);
 const std::string kGermanExitingBox = NoIcon(kGermanBoxes[BOX_EXITING]);
 const std::string kGermanNoSetupBox = NoIcon(kGermanBoxes[BOX_CANT_LOAD_SETUP]);
 
-BOOL CALLBACK FindAnyVisible(HWND window, LPARAM lParam)
-{
-    Search* search = reinterpret_cast<Search*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Worked out by hand for the bench's 1024x768 screen. MS Sans Serif 8 has dialog
 // base units of 6x13 (x*6/4, y*13/8 pixels, rounded): the progress dialog's 206x81
 // units are 309x132, with a modal frame of 3 on each side 315x138; the restart
@@ -104,10 +92,7 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
         if (run.way[0] == 'C') {
             PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         } else if (run.way[0] == 'E') {
-            GUITHREADINFO gui = {};
-            gui.cbSize = sizeof gui;
-            GetGUIThreadInfo(process.dwThreadId, &gui);
-            HWND focus = gui.hwndFocus != NULL ? gui.hwndFocus : sheet;
+            HWND focus = Focus() != NULL ? Focus() : sheet;
             PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 1);
             PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
         } else {
@@ -124,16 +109,16 @@ TEST_F(RemovrRun, RefusesWindowsBelow312WithoutAWindow)
 {
     SetProgramVersion("win31");
     Start();
-    Search search = {process.dwProcessId, 0, NULL};
+    std::vector<HWND> shown;
     bool exited = WaitUntil(
         [&] {
-            if (search.found == NULL) EnumWindows(FindAnyVisible, reinterpret_cast<LPARAM>(&search));
+            if (shown.empty()) shown = VisibleWindowsOf(process.dwProcessId);
             return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
         },
         kExitTimeout);
     ASSERT_TRUE(exited);
     EXPECT_EQ(WaitForExit(), 0u);
-    EXPECT_TRUE(search.found == NULL) << WindowClass(search.found) << " " << WindowText(search.found);
+    EXPECT_TRUE(shown.empty()) << WindowClass(shown[0]) << " " << WindowText(shown[0]);
     ExpectPackageFilesUntouched();
 }
 
@@ -212,10 +197,7 @@ TEST_F(RemovrRun, DialogsComeUpCentredAtTemplateSize)
               "restart your computer now?");
     // Enter chooses OK: it is the default button and has the focus.
     EXPECT_EQ(SendMessageA(restart, DM_GETDEFID, 0, 0), MAKELRESULT(IDOK, DC_HASDEFID));
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof gui;
-    GetGUIThreadInfo(process.dwThreadId, &gui);
-    EXPECT_EQ(gui.hwndFocus, GetDlgItem(restart, IDOK));
+    EXPECT_EQ(Focus(), GetDlgItem(restart, IDOK));
     PressButton(restart, IDCANCEL);
     EXPECT_EQ(WaitForExit(), 0u);
 }
@@ -323,12 +305,7 @@ TEST_F(AcceptedRestart, EnterAsksForOneRebootAndEndsQuietly)
     HWND restart = FinishToRestartOffer();
     ASSERT_TRUE(restart != NULL);
     HWND ok = GetDlgItem(restart, IDOK);
-    ASSERT_TRUE(WaitUntil([&] {
-        GUITHREADINFO gui = {};
-        gui.cbSize = sizeof gui;
-        GetGUIThreadInfo(process.dwThreadId, &gui);
-        return gui.hwndFocus == ok;
-    }, kWindowTimeout));
+    ASSERT_TRUE(WaitUntil([&] { return Focus() == ok; }, kWindowTimeout));
     PostMessageA(ok, WM_KEYDOWN, VK_RETURN, 1);
     PostMessageA(ok, WM_KEYUP, VK_RETURN, 0xC0000001);
     EXPECT_EQ(WaitForExit(), 0u);
@@ -359,21 +336,10 @@ TEST_F(AcceptedRestart, RefusedRebootShowsTheExitWindowsError)
 // The visible message boxes of the process, now.
 std::vector<HWND> MessageBoxesOf(DWORD processId)
 {
-    struct Collect {
-        DWORD processId;
-        std::vector<HWND> boxes;
-        static BOOL CALLBACK Add(HWND window, LPARAM lParam)
-        {
-            Collect* collect = reinterpret_cast<Collect*>(lParam);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == collect->processId && IsWindowVisible(window) && IsMessageBox(window))
-                collect->boxes.push_back(window);
-            return TRUE;
-        }
-    } collect = {processId, {}};
-    EnumWindows(Collect::Add, reinterpret_cast<LPARAM>(&collect));
-    return collect.boxes;
+    std::vector<HWND> boxes;
+    for (HWND window : VisibleWindowsOf(processId))
+        if (IsMessageBox(window)) boxes.push_back(window);
+    return boxes;
 }
 
 // The one message box of the process, polled with a deadline; left unanswered.
@@ -406,9 +372,12 @@ protected:
 
     LONG Count(const char* name) { return HookFunction<LONG (*)()>(name)(); }
 
-    // Starts the program, puts the hooks on it and presses Finish.
-    HWND StartAndFinish(bool cancelEarly)
+    // Starts the program, puts the hooks on it (the Cancel posted early or not) and
+    // presses Finish: the progress dialog, with the run's one box up over it (in *box),
+    // which must read expected; NULL when not so.
+    HWND FinishToBox(bool cancelEarly, const std::string& expected, HWND* box)
     {
+        *box = NULL;
         Start();
         HWND sheet = ReadyWizard();
         if (sheet == NULL) return NULL;
@@ -416,20 +385,11 @@ protected:
         HookFunction<void (*)()>("ResetCounts")();
         HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(cancelEarly ? 1 : 0);
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-        return Progress();
-    }
-
-    // Finish without the setup library: the progress dialog, with the run's own
-    // error box about the missing library up over it (in *box); NULL when not so.
-    HWND FinishToSetupErrorBox(HWND* box)
-    {
-        *box = NULL;
-        HWND progress = StartAndFinish(false);
-        if (progress == NULL) return NULL;
-        *box = FindMessageBox(process.dwProcessId);
-        EXPECT_TRUE(*box != NULL);
+        HWND progress = Progress();
+        *box = progress != NULL ? FindMessageBox(process.dwProcessId) : NULL;
+        EXPECT_TRUE(*box != NULL) << "no box over the progress dialog";
         if (*box == NULL) return NULL;
-        EXPECT_EQ(BoxLine(*box), kNoSetupBox);
+        EXPECT_EQ(BoxLine(*box), expected);
         return progress;
     }
 
@@ -452,14 +412,18 @@ protected:
         }
     }
 
-    // Declines the restart offer and expects a quiet end.
-    void DeclineRestartAndExit()
+    // The box answered and the restart offer declined: a quiet end, after one run
+    // that removed the package.
+    void AnswerAndEndAfterOneRun(HWND box, int answer)
     {
+        PressButton(box, answer);
         HWND restart = Restart();
         ASSERT_TRUE(restart != NULL);
         EXPECT_EQ(MessageBoxesOf(process.dwProcessId).size(), 0u);
         PressButton(restart, IDCANCEL);
         EXPECT_EQ(WaitForExit(), 0u);
+        EXPECT_EQ(Count("RemovalRuns"), 1);
+        ExpectPackageFilesRemoved();
     }
 };
 
@@ -495,32 +459,24 @@ TEST_F(DrivenRun, SetupRemovalMessageRunsTheRegistryStepThenOffersTheRestart)
 TEST_F(DrivenRun, RepaintsDuringTheRunStartNoSecondRun)
 {
     HWND box;
-    HWND progress = FinishToSetupErrorBox(&box);
+    HWND progress = FinishToBox(false, kNoSetupBox, &box);
     ASSERT_TRUE(progress != NULL);
     Repaint(progress, 3);
-    PressButton(box, IDOK);
-    DeclineRestartAndExit();
-    EXPECT_EQ(Count("RemovalRuns"), 1);
+    AnswerAndEndAfterOneRun(box, IDOK);
     EXPECT_EQ(Count("ProgressStarts"), 1);
     EXPECT_GE(Count("ProgressPaints"), 4);
-    ExpectPackageFilesRemoved();
 }
 
 // Repaints under the cancel question start nothing; after No the run starts once.
 TEST_F(DrivenRun, RepaintsUnderTheCancelQuestionStartNothing)
 {
     StageSetupLibrary();
-    HWND progress = StartAndFinish(true);
+    HWND question;
+    HWND progress = FinishToBox(true, kCancelQuestion, &question);
     ASSERT_TRUE(progress != NULL);
-    HWND question = FindMessageBox(process.dwProcessId);
-    ASSERT_TRUE(question != NULL);
-    EXPECT_EQ(BoxLine(question), kCancelQuestion);
     Repaint(progress, 3);
     EXPECT_EQ(Count("RemovalRuns"), 0);
-    PressButton(question, IDNO);
-    DeclineRestartAndExit();
-    EXPECT_EQ(Count("RemovalRuns"), 1);
-    ExpectPackageFilesRemoved();
+    AnswerAndEndAfterOneRun(question, IDNO);
 }
 
 // A Cancel that reaches the progress dialog while the setup library's error box is
@@ -528,7 +484,7 @@ TEST_F(DrivenRun, RepaintsUnderTheCancelQuestionStartNothing)
 TEST_F(DrivenRun, ACancelDuringTheSetupErrorBoxIsNotHeard)
 {
     HWND box;
-    HWND progress = FinishToSetupErrorBox(&box);
+    HWND progress = FinishToBox(false, kNoSetupBox, &box);
     ASSERT_TRUE(progress != NULL);
     PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
     // Taken after the Cancel: a question box, had one come, would be up by then.
@@ -536,10 +492,7 @@ TEST_F(DrivenRun, ACancelDuringTheSetupErrorBoxIsNotHeard)
     ASSERT_TRUE(WaitUntil([&] { return Count("ProgressMarkers") >= 1; }, kWindowTimeout));
     EXPECT_EQ(Count("ProgressCancels"), 1);
     EXPECT_EQ(MessageBoxesOf(process.dwProcessId), std::vector<HWND>({box}));
-    PressButton(box, IDOK);
-    DeclineRestartAndExit();
-    EXPECT_EQ(Count("RemovalRuns"), 1);
-    ExpectPackageFilesRemoved();
+    AnswerAndEndAfterOneRun(box, IDOK);
 }
 
 }  // namespace

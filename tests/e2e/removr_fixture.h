@@ -68,20 +68,6 @@ inline void SetProgramVersion(const char* version)
     RegCloseKey(key);
 }
 
-struct Search {
-    DWORD processId;
-    int controlId;
-    HWND found;
-};
-
-// A visible top-level dialog of the process that holds the control.
-inline HWND FindDialog(DWORD processId, int controlId, DWORD timeoutMs = kWindowTimeout)
-{
-    return FindDialogWithControl(processId, controlId, timeoutMs);
-}
-
-
-
 // The boxes as caption|text: their icons cannot be read from another process.
 inline std::vector<std::string> Boxes(MessageBoxWatcher& watcher)
 {
@@ -202,7 +188,12 @@ protected:
         return code;
     }
 
-    HWND Wizard() { return FindDialog(process.dwProcessId, 1001); }
+    // The program's dialog that holds the control, once it is up.
+    HWND Dialog(int controlId)
+    {
+        return FindDialogWithControl(process.dwProcessId, controlId, kWindowTimeout);
+    }
+    HWND Wizard() { return Dialog(1001); }
     // The wizard once it offers Finish; NULL when it never does.
     HWND ReadyWizard()
     {
@@ -212,8 +203,17 @@ protected:
         EXPECT_TRUE(ready) << "no wizard offering Finish";
         return ready ? sheet : NULL;
     }
-    HWND Progress() { return FindDialog(process.dwProcessId, 1003); }
-    HWND Restart() { return FindDialog(process.dwProcessId, 202); }
+    HWND Progress() { return Dialog(1003); }
+    HWND Restart() { return Dialog(202); }
+
+    // The window with the keyboard focus in the program's GUI thread.
+    HWND Focus()
+    {
+        GUITHREADINFO gui = {};
+        gui.cbSize = sizeof gui;
+        GetGUIThreadInfo(process.dwThreadId, &gui);
+        return gui.hwndFocus;
+    }
 
     // A hook of library on the program's GUI thread (its message queue exists by now).
     bool Hook(HMODULE library, HOOKPROC proc, int kind = WH_GETMESSAGE)
@@ -323,10 +323,9 @@ inline int RunEndToEnd(int argc, char** argv, std::initializer_list<std::string*
                 static_cast<int>(paths.size()) - 1);
         return 2;
     }
-    for (std::string* path : paths) *path = FromUnixPath(*++argv);
-    if (!RunsUnderTheRequestedSetting()) return 1;
-    FailurePrinter::Install();
-    return RUN_ALL_TESTS();
+    char** arg = argv;
+    for (std::string* path : paths) *path = FromUnixPath(*++arg);
+    return RunTestProgram(&argc, argv);  // GoogleTest is initialised once only
 }
 
 #endif

@@ -93,12 +93,6 @@ protected:
         return WaitForExit();
     }
 
-    void ExpectNothingOfOursBeside(const std::string& log)
-    {
-        for (const char* copy : {"rvn", "rvo"})
-            EXPECT_FALSE(Exists(WininitCopy(wininit, copy))) << copy << "\n" << log;
-    }
-
     // After Wine's start-up processing: every package file gone (PELTO.VXD from the
     // system directory too), the other program's deletion and rename done.
     void ExpectRestartCarriedOutBoth()
@@ -126,9 +120,8 @@ TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsE
         StagePackage();
         StageSetupLibrary();
         other.Stage(wininit);
-        const char kEarlierSetup[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PeltoSetup";
         if (!soft.empty()) {
-            ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kEarlierSetup, "UninstallString",
+            ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kEarlierSetupKey, "UninstallString",
                                    installDir + soft + ".EXE"));
             ASSERT_TRUE(WriteBytes(installDir + "oldsig.backup", "saved"));
             DeleteFileA((installDir + "sig.exe").c_str());
@@ -145,11 +138,11 @@ TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsE
         EXPECT_EQ(saved.find(other.head + "NUL="), 0u) << saved;
         EXPECT_EQ(saved.size() - saved.rfind(other.tail), other.tail.size()) << saved;
         ExpectPackageFilesRemoved();
-        ExpectNothingOfOursBeside(log);
+        ExpectNoWininitCopies(wininit, log);
         if (!soft.empty()) {
             EXPECT_EQ(ReadBytes(installDir + "sig.exe"), "saved");
         }
-        DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetup);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetupKey);
         // MoveFileExA was refused, so the Windows 95/98 steps replaced the file; it
         // was tried for nothing else, so the program took the setting for 95/98.
         EXPECT_EQ(persona.NotImplemented(), 1) << log;
@@ -286,7 +279,7 @@ TEST_F(Win9xRun, OnNtARefusedReplaceKeepsTheOldFileSilently)
     EXPECT_EQ(persona.Injected(), 1) << log;
     EXPECT_EQ(Boxes(watcher), std::vector<std::string>()) << log;
     EXPECT_EQ(ReadBytes(wininit), other.Bytes()) << log;
-    ExpectNothingOfOursBeside(log);
+    ExpectNoWininitCopies(wininit, log);
     // Each of the 26 files that stay (PELTO.VXD among them) is on the system's own list instead.
     EXPECT_EQ(persona.Calls(PERSONA_SCHEDULE), 26);
 }
@@ -311,7 +304,7 @@ TEST_F(Win9xRun, OnNtFailedRegistrationsAreReportedAndFailedSecurityCallsTolerat
     EXPECT_EQ(persona.UnknownLookups(), 1) << persona.LastLookup();
     // The replace took the Windows 95/98 steps: the new document is in place.
     EXPECT_EQ(ReadBytes(wininit).find(other.head + "NUL="), 0u);
-    ExpectNothingOfOursBeside(persona.Log());
+    ExpectNoWininitCopies(wininit, persona.Log());
 }
 
 // A package key with a subkey that can be neither opened nor deleted (refused by the

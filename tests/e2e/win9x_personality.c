@@ -109,6 +109,17 @@ static int CountCall(int kind)
     return 1;
 }
 
+/* A call of kind on a wininit.ini path (from or to), logged under tag: 1 when it is
+ * to fail, with its error set. */
+static int FailedOnWininit(int kind, const char* tag, const char* from, const char* to)
+{
+    if (!IsWininitPath(from) && !IsWininitPath(to)) return 0;
+    int fail = CountCall(kind);
+    Log(tag, from, to, fail);
+    if (fail) SetLastError(ERROR_SHARING_VIOLATION);
+    return fail;
+}
+
 static int IsTracked(HANDLE handle)
 {
     for (int i = 0; i < TRACKED_HANDLES; i++)
@@ -170,40 +181,19 @@ static BOOL WINAPI PersonaMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    if (IsWininitPath(from) || IsWininitPath(to)) {
-        int fail = CountCall(PERSONA_MOVEFILEEX);
-        Log("X", from, to, fail);
-        if (fail) {
-            SetLastError(ERROR_SHARING_VIOLATION);
-            return FALSE;
-        }
-    }
+    if (FailedOnWininit(PERSONA_MOVEFILEEX, "X", from, to)) return FALSE;
     return ((MoveFileExProc)(void*)s_real[PERSONA_FN_MOVEFILEEX])(from, to, flags);
 }
 
 static BOOL WINAPI PersonaMoveFileA(LPCSTR from, LPCSTR to)
 {
-    if (IsWininitPath(from) || IsWininitPath(to)) {
-        int fail = CountCall(PERSONA_MOVEFILE);
-        Log("M", from, to, fail);
-        if (fail) {
-            SetLastError(ERROR_SHARING_VIOLATION);
-            return FALSE;
-        }
-    }
+    if (FailedOnWininit(PERSONA_MOVEFILE, "M", from, to)) return FALSE;
     return ((MoveFileProc)(void*)s_real[PERSONA_FN_MOVEFILE])(from, to);
 }
 
 static BOOL WINAPI PersonaDeleteFileA(LPCSTR path)
 {
-    if (IsWininitPath(path)) {
-        int fail = CountCall(PERSONA_DELETEFILE);
-        Log("D", path, NULL, fail);
-        if (fail) {
-            SetLastError(ERROR_SHARING_VIOLATION);
-            return FALSE;
-        }
-    }
+    if (FailedOnWininit(PERSONA_DELETEFILE, "D", path, NULL)) return FALSE;
     return ((DeleteFileProc)(void*)s_real[PERSONA_FN_DELETEFILE])(path);
 }
 
@@ -220,18 +210,11 @@ static HANDLE WINAPI PersonaCreateFileA(LPCSTR path, DWORD access, DWORD share,
                                         LPSECURITY_ATTRIBUTES security, DWORD disposition,
                                         DWORD flags, HANDLE templateFile)
 {
-    int tracked = IsWininitPath(path);
-    if (tracked) {
-        int fail = CountCall(PERSONA_CREATEFILE);
-        Log((access & GENERIC_WRITE) ? "C+w" : "C", path, NULL, fail);
-        if (fail) {
-            SetLastError(ERROR_SHARING_VIOLATION);
-            return INVALID_HANDLE_VALUE;
-        }
-    }
+    if (FailedOnWininit(PERSONA_CREATEFILE, (access & GENERIC_WRITE) ? "C+w" : "C", path, NULL))
+        return INVALID_HANDLE_VALUE;
     HANDLE file = ((CreateFileProc)(void*)s_real[PERSONA_FN_CREATEFILE])(path, access, share, security,
                                                                   disposition, flags, templateFile);
-    if (tracked && file != INVALID_HANDLE_VALUE) Track(file, 1);
+    if (IsWininitPath(path) && file != INVALID_HANDLE_VALUE) Track(file, 1);
     return file;
 }
 

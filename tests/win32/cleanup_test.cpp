@@ -15,12 +15,12 @@
 
 namespace {
 
-
 class Cleanup : public StagedMachine {
 protected:
     std::string programs, startup, folder;
     ScopedRegText programsValue{HKEY_CURRENT_USER, kShellFoldersKey, "Programs"};
     ScopedRegText startupValue{HKEY_CURRENT_USER, kShellFoldersKey, "Startup"};
+    ScopedRegText uninstallString{HKEY_LOCAL_MACHINE, kEarlierSetupKey, "UninstallString"};
 
     void SetUp() override
     {
@@ -33,8 +33,8 @@ protected:
         for (const char* name : kShortcuts) ASSERT_TRUE(WriteBytes(folder + "\\" + name, "lnk"));
         ASSERT_TRUE(WriteBytes(startup + "\\Ink Capture.lnk", "lnk"));
         ASSERT_TRUE(WriteBytes(startup + "\\Other.lnk", "lnk"));
-        SetShellFolder("Programs", programs);
-        SetShellFolder("Startup", startup);
+        ASSERT_TRUE(programsValue.Set(programs));
+        ASSERT_TRUE(startupValue.Set(startup));
         DeleteRegTree(HKEY_LOCAL_MACHINE, kEarlierSetupKey);
     }
 
@@ -44,15 +44,6 @@ protected:
         StagedMachine::TearDown();
     }
 
-    void SetShellFolder(const char* name, const std::string& value)
-    {
-        ASSERT_TRUE(SetRegText(HKEY_CURRENT_USER, kShellFoldersKey, name, value));
-    }
-
-    void SetUninstallString(const std::string& value)
-    {
-        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kEarlierSetupKey, "UninstallString", value));
-    }
 };
 
 // Read-only shortcuts (copied from a CD-ROM) go as well; another file is not touched.
@@ -68,7 +59,7 @@ TEST_F(Cleanup, RemovesTheShortcutsTheFolderAndTheStartupShortcut)
 
 TEST_F(Cleanup, WithoutProgramsOnlyTheStartupShortcutGoes)
 {
-    DeleteRegValue(HKEY_CURRENT_USER, kShellFoldersKey, "Programs");
+    programsValue.Delete();
     RemoveShortcuts();
     for (const char* name : kShortcuts) EXPECT_TRUE(Exists(folder + "\\" + name)) << name;
     EXPECT_FALSE(Exists(startup + "\\Ink Capture.lnk"));
@@ -94,7 +85,7 @@ TEST_F(Cleanup, ValuesAndPathsThatDoNotFitAreSkippedNeverCut)
     const std::string bait = longDir + "\\" + std::string(14, 'P');  // 259 characters
     for (const std::string& path : {longDir + "\\Ink Capture.ln", bait})
         ASSERT_TRUE(WriteBytes(path, "bait"));
-    SetShellFolder("Startup", longDir);
+    ASSERT_TRUE(startupValue.Set(longDir));
     struct Row {
         DWORD type;
         std::string stored;
@@ -169,8 +160,8 @@ TEST_F(Cleanup, ShellFoldersThatAreNotFullPathsAreRefused)
                                       drive};
         for (const std::string& value : values) {
             for (const std::string& path : planted) ASSERT_TRUE(WriteBytes(path, "bait")) << path;
-            SetShellFolder("Programs", value);
-            SetShellFolder("Startup", value);
+            ASSERT_TRUE(programsValue.Set(value));
+            ASSERT_TRUE(startupValue.Set(value));
             RemoveShortcuts();
             for (const std::string& path : planted)
                 EXPECT_EQ(ReadBytes(path), "bait") << path << " after \"" << value << "\"";
@@ -192,7 +183,7 @@ TEST_F(Cleanup, RestoresTheBackupBesideTheEarlierSetup)
     WriteBytes(dir + "\\oldsig.backup", "saved program");
     WriteBytes(dir + "\\sig.exe", "newer program");
     MakeReadOnly({dir + "\\sig.exe"});  // replaced all the same
-    SetUninstallString(dir + "\\SETUP.EXE");
+    ASSERT_TRUE(uninstallString.Set(dir + "\\SETUP.EXE"));
     RestorePreviousSetupFile();
     EXPECT_EQ(ReadBytes(dir + "\\sig.exe"), "saved program");
     EXPECT_EQ(ReadBytes(dir + "\\oldsig.backup"), "saved program");
@@ -212,7 +203,7 @@ TEST_F(Cleanup, CopiesNothingForAQuotedOrOversizedUninstallString)
     CreateDirectoryA(dir.c_str(), NULL);
     WriteBytes(dir + "\\oldsig.backup", "saved program");
     // Quoted: the quote stays in the composed names, which do not exist.
-    SetUninstallString("\"" + dir + "\\SETUP.EXE\" /u");
+    ASSERT_TRUE(uninstallString.Set("\"" + dir + "\\SETUP.EXE\" /u"));
     RestorePreviousSetupFile();
     EXPECT_FALSE(Exists(dir + "\\sig.exe"));
 
@@ -222,12 +213,12 @@ TEST_F(Cleanup, CopiesNothingForAQuotedOrOversizedUninstallString)
     ASSERT_EQ(longDir.size() + 1 + 13, 260u);
     ASSERT_TRUE(CreateDirectoryA(longDir.c_str(), NULL));
     ASSERT_TRUE(WriteBytes(longDir + "\\oldsig.backu", "bait"));
-    SetUninstallString(longDir + "\\S.EXE");
+    ASSERT_TRUE(uninstallString.Set(longDir + "\\S.EXE"));
     RestorePreviousSetupFile();
     EXPECT_FALSE(Exists(longDir + "\\sig.exe"));
 
     // A value longer than its buffer.
-    SetUninstallString(dir + "\\" + std::string(300, 'S') + ".EXE");
+    ASSERT_TRUE(uninstallString.Set(dir + "\\" + std::string(300, 'S') + ".EXE"));
     RestorePreviousSetupFile();
     EXPECT_FALSE(Exists(dir + "\\sig.exe"));
 }
@@ -249,7 +240,7 @@ TEST_F(Cleanup, CopiesNothingForAnUninstallStringThatIsNotAFullPath)
                                   drive + "sub\\SETUP.EXE", cwd.substr(2) + "\\SETUP.EXE",
                                   cwd.substr(2) + "\\sub\\SETUP.EXE"};
     for (const std::string& value : values) {
-        SetUninstallString(value);
+        ASSERT_TRUE(uninstallString.Set(value));
         RestorePreviousSetupFile();
         EXPECT_FALSE(Exists(cwd + "\\sig.exe")) << value;
         EXPECT_FALSE(Exists(cwd + "\\sub\\sig.exe")) << value;
@@ -257,7 +248,7 @@ TEST_F(Cleanup, CopiesNothingForAnUninstallStringThatIsNotAFullPath)
         DeleteFileA((cwd + "\\sub\\sig.exe").c_str());
     }
     // The same backup named by a full path is restored.
-    SetUninstallString(cwd + "\\sub\\SETUP.EXE");
+    ASSERT_TRUE(uninstallString.Set(cwd + "\\sub\\SETUP.EXE"));
     RestorePreviousSetupFile();
     EXPECT_EQ(ReadBytes(cwd + "\\sub\\sig.exe"), "saved program");
 }

@@ -292,28 +292,40 @@ TEST_F(FilePass, TheReplaceNeverLosesTheOldFile)
         bool existing;
         Fault fault;
         ReplaceOutcome outcome;
+        std::string earlier;  // an old copy an earlier run left beside it, or none
     } cases[] = {
-        {"no fault", false, true, PERSONA_MOVEFILE, 0, -1, 0, NEW_BYTES},
-        {"old file not moved aside", false, true, PERSONA_MOVEFILE, 1, -1, 0, OLD_BYTES},
-        {"new file not moved in, old one moved back", false, true, PERSONA_MOVEFILE, 2, -1, 0, OLD_BYTES},
+        {"no fault", false, true, PERSONA_MOVEFILE, 0, -1, 0, NEW_BYTES, ""},
+        {"old file not moved aside", false, true, PERSONA_MOVEFILE, 1, -1, 0, OLD_BYTES, ""},
+        {"new file not moved in, old one moved back", false, true, PERSONA_MOVEFILE, 2, -1, 0,
+         OLD_BYTES, ""},
         {"neither the new file in nor the old one back", false, true, PERSONA_MOVEFILE, 2 | 4, -1,
-         0, BOTH_COPIES},
-        {"old copy not deleted", false, true, PERSONA_DELETEFILE, 1, -1, 0, NEW_AND_OLD_COPY},
+         0, BOTH_COPIES, ""},
+        {"old copy not deleted", false, true, PERSONA_DELETEFILE, 1, -1, 0, NEW_AND_OLD_COPY, ""},
         {"old file not moved aside, new file not deleted", false, true, PERSONA_MOVEFILE, 1,
-         PERSONA_DELETEFILE, 1, OLD_AND_NEW_COPY},
-        {"no wininit.ini yet", false, false, PERSONA_MOVEFILE, 0, -1, 0, NEW_BYTES},
+         PERSONA_DELETEFILE, 1, OLD_AND_NEW_COPY, ""},
+        {"no wininit.ini yet", false, false, PERSONA_MOVEFILE, 0, -1, 0, NEW_BYTES, ""},
         {"no wininit.ini yet, new file not moved in", false, false, PERSONA_MOVEFILE, 2, -1, 0,
-         OLD_BYTES},
-        {"no fault", true, true, PERSONA_MOVEFILEEX, 0, -1, 0, NEW_BYTES},
-        {"replace refused", true, true, PERSONA_MOVEFILEEX, 1, -1, 0, OLD_BYTES},
+         OLD_BYTES, ""},
+        // An old copy that an earlier run could not delete may be the only one of its
+        // bytes: it is never overwritten, so nothing is replaced.
+        {"an old copy of an earlier run still beside it", false, true, PERSONA_MOVEFILE, 0, -1, 0,
+         OLD_BYTES, "earlier"},
+        // The state an earlier run leaves when neither copy could be moved in: no
+        // wininit.ini, and our old copy the only one of another program's entries.
+        // A fresh wininit.ini with only this run's lines would hide that copy.
+        {"only an old copy of an earlier run, no wininit.ini", false, false, PERSONA_MOVEFILE, 0,
+         -1, 0, OLD_BYTES, old},
+        {"no fault", true, true, PERSONA_MOVEFILEEX, 0, -1, 0, NEW_BYTES, ""},
+        {"replace refused", true, true, PERSONA_MOVEFILEEX, 1, -1, 0, OLD_BYTES, ""},
         {"replace refused, new file not deleted", true, true, PERSONA_MOVEFILEEX, 1,
-         PERSONA_DELETEFILE, 1, OLD_AND_NEW_COPY},
+         PERSONA_DELETEFILE, 1, OLD_AND_NEW_COPY, ""},
     };
     for (const Case& c : cases) {
         if (c.nt != (IsNtPlatform() == 1)) continue;
         SCOPED_TRACE(c.what);
         for (const std::string& path : {wininit, newFile, aside}) DeleteFileA(path.c_str());
         if (c.existing) WriteBytes(wininit, old);
+        if (!c.earlier.empty()) WriteBytes(aside, c.earlier);
         IniDocument document;
         ASSERT_EQ(document.Load(wininit.c_str()), c.existing ? 1 : 0);
         IniSection* rename = document.FindSection("rename");
@@ -331,39 +343,9 @@ TEST_F(FilePass, TheReplaceNeverLosesTheOldFile)
         std::string log = persona.Log();
         EXPECT_EQ(saved, Landed(c.outcome) ? 1 : 0) << log;
         EXPECT_EQ(persona.Injected(), FaultCount(c.fault)) << log;
-        ExpectReplaceOutcome(wininit, c.outcome, before, expectedNew, log);
+        ExpectReplaceOutcome(wininit, c.outcome, before, expectedNew, log, c.earlier);
         // The 9x steps ran only where MoveFileExA is not implemented.
         EXPECT_EQ(persona.NotImplemented() > 0, !c.nt) << log;
-    }
-    if (!IsNtPlatform()) {
-        // An old copy that an earlier run could not delete may be the only one of
-        // its bytes: it is never overwritten, so nothing is replaced.
-        SCOPED_TRACE("an old copy of an earlier run still beside it");
-        WriteBytes(wininit, old);
-        WriteBytes(aside, "earlier");
-        IniDocument document;
-        ASSERT_EQ(document.Load(wininit.c_str()), 1);
-        ASSERT_TRUE(document.FindSection("rename")->AddLine("NUL=C:\\OURS.TXT"));
-        EXPECT_EQ(document.Save(wininit.c_str()), 0);
-        EXPECT_EQ(ReadBytes(wininit), old);
-        EXPECT_EQ(ReadBytes(aside), "earlier");
-        EXPECT_FALSE(Exists(newFile));
-
-        // The state an earlier run leaves when neither copy could be moved in: no
-        // wininit.ini, and our old copy the only one of another program's entries.
-        // A fresh wininit.ini with only this run's lines would hide that copy.
-        SCOPED_TRACE("only an old copy of an earlier run, no wininit.ini");
-        DeleteFileA(wininit.c_str());
-        WriteBytes(aside, old);
-        IniDocument fresh;
-        ASSERT_EQ(fresh.Load(wininit.c_str()), 0);
-        IniSection* rename = RtNew<IniSection>();
-        ASSERT_TRUE(rename->SetName("rename") && fresh.AppendSection(rename));
-        ASSERT_TRUE(rename->AddLine("NUL=C:\\OURS.TXT"));
-        EXPECT_EQ(fresh.Save(wininit.c_str()), 0);
-        EXPECT_FALSE(Exists(wininit));
-        EXPECT_EQ(ReadBytes(aside), old);
-        EXPECT_FALSE(Exists(newFile));
     }
     for (const std::string& path : {newFile, aside}) DeleteFileA(path.c_str());
     FreshPersona();
@@ -460,7 +442,7 @@ TEST_F(Restart, AnotherProgramsEntriesAreKeptAndCarriedOut)
     std::string saved = ReadBytes(wininit);
     EXPECT_EQ(saved.find(theirs + "NUL="), 0u) << saved;
     EXPECT_EQ(saved.size() - saved.rfind(tail), tail.size()) << saved;
-    EXPECT_FALSE(Exists(WininitCopy(wininit, "rvn")) || Exists(WininitCopy(wininit, "rvo"))) << persona.Log();
+    ExpectNoWininitCopies(wininit, persona.Log());
 
     ASSERT_EQ(RunWineboot("-r"), 0);
     for (int i = 0; i < kPackageFileCount; i++)

@@ -32,16 +32,13 @@ std::vector<std::string> ShowAllBoxes()
     return watcher.Transcript();
 }
 
-class Messages : public ::testing::Test {
+class Messages : public StagedMachine {
 protected:
-    std::string root;
     HWND wizardBody = NULL, restartBody = NULL;
 
     void SetUp() override
     {
-        root = MakeTestRoot("msg");
-        CreateDirectoryA((root + "\\inst").c_str(), NULL);
-        SetInstallDir(root + "\\inst\\");
+        StagedMachine::SetUp();
         wizardBody = CreateWindowExA(0, "STATIC", kWizardTemplate, WS_POPUP, 0, 0, 300, 60, NULL,
                                      NULL, NULL, NULL);
         restartBody = CreateWindowExA(0, "STATIC", kRestartTemplate, WS_POPUP, 0, 0, 300, 60,
@@ -53,20 +50,12 @@ protected:
         FreeResourceLibrary();
         DestroyWindow(wizardBody);
         DestroyWindow(restartBody);
-        RemoveTree(root);
-    }
-
-    void SetInstallDir(const std::string& dir)
-    {
-        ASSERT_LT(dir.size(), sizeof g_szInstallDir);
-        lstrcpynA(g_szInstallDir, dir.c_str(), sizeof g_szInstallDir);
+        StagedMachine::TearDown();
     }
 
     void InstallLibrary(const char* variant)
     {
-        ASSERT_TRUE(CopyFileA(FixturePath(variant, "TKRES32.DLL").c_str(),
-                              (root + "\\inst\\TKRES32.DLL").c_str(), FALSE))
-            << FixturePath(variant, "TKRES32.DLL");
+        ASSERT_TRUE(InstallFixture(variant, "TKRES32.DLL")) << FixturePath(variant, "TKRES32.DLL");
         LoadResourceLibrary();
         ASSERT_TRUE(g_hResLib != NULL);
     }

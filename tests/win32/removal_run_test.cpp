@@ -1,6 +1,5 @@
-// The removal run inside a real modal progress dialog (built in memory, with the
-// progress bar 1003 and status line 1004): the order of its stages, the texts it
-// shows, its boxes and the closing pause.
+// The removal run inside the program's own modal progress dialog: the order of its
+// stages, the texts it shows, its boxes and the closing pause.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -15,6 +14,7 @@
 #include "removal_run.h"
 #include "package_files.h"
 #include "removal_table.h"
+#include "resource.h"
 #include "win32_test_support.h"
 
 namespace {
@@ -63,62 +63,15 @@ INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM, LPARAM)
     switch (message) {
     case WM_INITDIALOG:
         g_seen.dialog = dialog;
-        g_bar = GetDlgItem(dialog, 1003);
-        RecordControl(GetDlgItem(dialog, 1004), NoteStatus);
+        g_bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+        RecordControl(GetDlgItem(dialog, IDC_STATUS_LINE), NoteStatus);
         PostMessageA(dialog, UM_BEGIN, 0, 0);
         return TRUE;
     case UM_BEGIN:
-        RunRemoval(dialog, g_bar, GetDlgItem(dialog, 1004));
+        RunRemoval(dialog, g_bar, GetDlgItem(dialog, IDC_STATUS_LINE));
         return TRUE;
     }
     return FALSE;
-}
-
-// A dialog template in memory: a caption, a progress bar and a status line.
-class TemplateBuilder {
-public:
-    std::vector<WORD> words;
-
-    void Add(WORD w) { words.push_back(w); }
-    void AddDword(DWORD d)
-    {
-        Add(LOWORD(d));
-        Add(HIWORD(d));
-    }
-    void AddText(const char* text)
-    {
-        do Add(static_cast<WORD>(static_cast<unsigned char>(*text))); while (*text++);
-    }
-    void Align()
-    {
-        if (words.size() % 2) Add(0);
-    }
-    void AddItem(DWORD style, short x, short y, short cx, short cy, WORD id, const char* cls)
-    {
-        Align();
-        AddDword(style | WS_CHILD | WS_VISIBLE);
-        AddDword(0);
-        for (short v : {x, y, cx, cy}) Add(static_cast<WORD>(v));
-        Add(id);
-        AddText(cls);
-        AddText("");
-        Add(0);
-    }
-};
-
-std::vector<WORD> ProgressTemplate()
-{
-    TemplateBuilder t;
-    t.AddDword(WS_POPUP | WS_CAPTION | DS_MODALFRAME);
-    t.AddDword(0);
-    t.Add(2);
-    for (short v : {0, 0, 200, 60}) t.Add(static_cast<WORD>(v));
-    t.Add(0);  // no menu
-    t.Add(0);  // default class
-    t.AddText("Progress");
-    t.AddItem(WS_BORDER, 10, 30, 180, 10, 1003, PROGRESS_CLASSA);
-    t.AddItem(SS_CENTER, 10, 10, 180, 10, 1004, "STATIC");
-    return t.words;
 }
 
 class RemovalRun : public StagedMachine {
@@ -135,13 +88,16 @@ protected:
         g_probe = CleanupProbe();
     }
 
-    // Runs the dialog; its result, and the tick count when it had ended.
+    // Runs the program's own progress dialog, read from REMOVR.EXE of the build; its
+    // result, and the tick count when it had ended.
     INT_PTR RunDialog(DWORD* endedAt)
     {
-        std::vector<WORD> dialogTemplate = ProgressTemplate();
-        INT_PTR result = DialogBoxIndirectParamA(
-            NULL, reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()), NULL, ProgressProc, 0);
+        HMODULE program = LoadLibraryExA(BuildFile("..\\removal\\REMOVR.EXE").c_str(), NULL,
+                                         LOAD_LIBRARY_AS_DATAFILE);
+        EXPECT_TRUE(program != NULL) << BuildFile("..\\removal\\REMOVR.EXE");
+        INT_PTR result = DialogBoxParamA(program, MAKEINTRESOURCEA(IDD_PROGRESS), NULL, ProgressProc, 0);
         *endedAt = GetTickCount();
+        FreeLibrary(program);
         return result;
     }
 
@@ -174,11 +130,8 @@ TEST_F(RemovalRun, RunsEveryStageInOrderAndEndsOneSecondAfterTheRegistryStep)
     };
     for (const auto& run : runs) {
         SCOPED_TRACE(run.what);
-        StagedMachine::SetUp();
-        ASSERT_TRUE(runValue.Set("C:\\x.exe"));
-        g_seen = RunObservation();
-        ASSERT_TRUE(!run.library || CopyFileA(FixturePath("set_stdcall", "TKSET32.dll").c_str(),
-                                              (install + "TKSET32.dll").c_str(), FALSE));
+        RemovalRun::SetUp();
+        ASSERT_TRUE(!run.library || InstallFixture("set_stdcall", "TKSET32.dll"));
         ASSERT_TRUE(!run.blockedWininit || CreateDirectoryA(wininit.c_str(), NULL));
         MessageBoxWatcher watcher;
         DWORD endedAt = 0;
@@ -235,8 +188,7 @@ protected:
 // wininit.ini and before the registry text is shown.
 TEST_F(RemovalRunCleanup, ShortcutsAndRestoreComeBetweenTheFilePassAndTheRegistryText)
 {
-    ASSERT_TRUE(CopyFileA(FixturePath("set_stdcall", "TKSET32.dll").c_str(),
-                          (install + "TKSET32.dll").c_str(), FALSE));
+    ASSERT_TRUE(InstallFixture("set_stdcall", "TKSET32.dll"));
     DWORD endedAt = 0;
     EXPECT_EQ(RunDialog(&endedAt), 1);
     ExpectFileNamesThenRegistryText();

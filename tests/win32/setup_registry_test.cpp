@@ -75,12 +75,6 @@ protected:
         ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Keep", "Value", "x"));
     }
 
-    void InstallSetupLibrary(const char* variant)
-    {
-        ASSERT_TRUE(CopyFileA(FixturePath(variant, "TKSET32.dll").c_str(),
-                              (install + "TKSET32.dll").c_str(), FALSE));
-    }
-
     // Every staged entry of the plan is there (1) or gone (0).
     void ExpectPlanEntries(bool present)
     {
@@ -109,7 +103,7 @@ TEST_F(SetupRegistry, CallsTheEntryThenDeletesEveryKeyAndValueOfThePlan)
     // The entry may follow either calling convention; the program goes on alike.
     for (const char* variant : {"set_stdcall", "set_cdecl"}) {
         SCOPED_TRACE(variant);
-        InstallSetupLibrary(variant);
+        ASSERT_TRUE(InstallFixture(variant, "TKSET32.dll"));
         DeleteFileA(record.c_str());
         MessageBoxWatcher watcher;
         EXPECT_EQ(StackShiftOfCall(reinterpret_cast<const void*>(RunSetupRemoval), owner, NULL), 0);
@@ -168,10 +162,9 @@ TEST_F(SetupRegistry, WithoutALibraryToCallTheBoxesShowAndTheRegistryStays)
         DeleteFileA((install + "TKSET32.dll").c_str());
         DeleteFileA((install + "TKRES32.DLL").c_str());
         DeleteFileA(record.c_str());
-        if (c.library) InstallSetupLibrary(c.library);
+        ASSERT_TRUE(!c.library || InstallFixture(c.library, "TKSET32.dll"));
         if (c.translated) {
-            ASSERT_TRUE(CopyFileA(FixturePath("res_full", "TKRES32.DLL").c_str(),
-                                  (install + "TKRES32.DLL").c_str(), FALSE));
+            ASSERT_TRUE(InstallFixture("res_full", "TKRES32.DLL"));
             LoadResourceLibrary();
             ASSERT_TRUE(g_hResLib != NULL);
         }
@@ -215,7 +208,7 @@ TEST_F(SetupRegistry, AKeyThatCanBeNeitherOpenedNorDeletedEndsTheWalk)
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, omega, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key,
                               NULL), ERROR_SUCCESS);
     RegCloseKey(key);
-    InstallSetupLibrary("set_stdcall");
+    ASSERT_TRUE(InstallFixture("set_stdcall", "TKSET32.dll"));
     Personality persona;
     ASSERT_TRUE(persona.Load(PersonalityPathBesideTests())) << PersonalityPathBesideTests();
     ASSERT_GT(persona.ApplyHere(), 0);

@@ -84,15 +84,21 @@ inline std::string MakeTestRoot(const char* prefix)
     return root;
 }
 
-// A stand-in library of tests/fixtures: variant is its build directory there.
-inline std::string FixturePath(const char* variant, const char* file)
+// A file of the build tree, named from its tests directory (the parent of the test
+// program's own directory, tests/<kind>/).
+inline std::string BuildFile(const std::string& fromTests)
 {
     char self[MAX_PATH];
     GetModuleFileNameA(NULL, self, MAX_PATH);
     std::string dir = self;
     dir = dir.substr(0, dir.find_last_of("\\/"));
-    dir = dir.substr(0, dir.find_last_of("\\/"));
-    return dir + "\\fixtures\\" + variant + "\\" + file;
+    return dir.substr(0, dir.find_last_of("\\/")) + "\\" + fromTests;
+}
+
+// A stand-in library of tests/fixtures: variant is its build directory there.
+inline std::string FixturePath(const char* variant, const char* file)
+{
+    return BuildFile(std::string("fixtures\\") + variant + "\\" + file);
 }
 
 // Plants a stand-in library of tests/fixtures in dir and puts dir first on the
@@ -298,6 +304,12 @@ protected:
         SetProgramDir(g_szWindowsDir, windows);
         ASSERT_EQ(SetInfDirFromWindowsDir(), 1);
         ASSERT_EQ(g_szInfDir, inf);
+    }
+
+    // A stand-in library of tests/fixtures put in the install directory.
+    bool InstallFixture(const char* variant, const char* file)
+    {
+        return CopyFileA(FixturePath(variant, file).c_str(), (install + file).c_str(), FALSE) != 0;
     }
 
     static void SetProgramDir(char* target, const std::string& value)
