@@ -52,13 +52,12 @@ TEST_F(RemovrRun, FinishAndDeclineRestart)
         DeleteFileA(setupRecord.c_str());
         DeleteFileA(wininit.c_str());
         if (withLibrary) StageSetupLibrary();  // else the staged TKSET32.DLL, no library
-        Start();
-        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
+        StartWatched();
         HWND restart = FinishToRestartOffer();
         ASSERT_TRUE(restart != NULL);
         PressButton(restart, IDCANCEL);
         EXPECT_EQ(WaitForExit(), 0u);
-        EXPECT_EQ(Boxes(watcher), withLibrary ? std::vector<std::string>()
+        EXPECT_EQ(Boxes(), withLibrary ? std::vector<std::string>()
                                               : std::vector<std::string>({kNoSetupBox}));
         ExpectPackageFilesRemoved();
         std::string record = ReadBytes(setupRecord);
@@ -85,9 +84,7 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
     for (const auto& run : runs) {
         SCOPED_TRACE(std::string(run.way) + " " + run.version);
         SetProgramVersion(run.version);
-        Start();
-        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-        HWND sheet = ReadyWizard();
+        HWND sheet = StartToWizard();
         ASSERT_TRUE(sheet != NULL);
         if (run.way[0] == 'C') {
             PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
@@ -99,7 +96,7 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
             PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
         EXPECT_EQ(WaitForExit(), 0u);
-        EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kExitingBox}));
+        EXPECT_EQ(Boxes(), std::vector<std::string>({kExitingBox}));
         ExpectPackageFilesUntouched();
         EndRun();
     }
@@ -128,8 +125,7 @@ TEST_F(RemovrRun, RefusesWindowsBelow312WithoutAWindow)
 TEST_F(RemovrRun, EarlyCancelNoLetsTheRunGoOn)
 {
     StageSetupLibrary();
-    Start();
-    MessageBoxWatcher watcher({IDNO}, process.dwProcessId);
+    StartWatched({IDNO});
     ASSERT_TRUE(Wizard() != NULL);
     InstallHooks();
     HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(1);
@@ -138,22 +134,20 @@ TEST_F(RemovrRun, EarlyCancelNoLetsTheRunGoOn)
     EXPECT_EQ(HookFunction<LONG (*)()>("ProgressCancelsPosted")(), 1);
     PressButton(restart, IDCANCEL);
     EXPECT_EQ(WaitForExit(), 0u);
-    EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kCancelQuestion}));
+    EXPECT_EQ(Boxes(), std::vector<std::string>({kCancelQuestion}));
     ExpectPackageFilesRemoved();
 }
 
 TEST_F(RemovrRun, EarlyCancelYesAbortsBeforeAnyRemoval)
 {
     StageSetupLibrary();
-    Start();
-    MessageBoxWatcher watcher({IDYES, IDOK, IDOK}, process.dwProcessId);
-    HWND sheet = ReadyWizard();
+    HWND sheet = StartToWizard({IDYES, IDOK, IDOK});
     ASSERT_TRUE(sheet != NULL);
     InstallHooks();
     HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(1);
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     EXPECT_EQ(WaitForExit(), 0u);
-    EXPECT_EQ(Boxes(watcher),
+    EXPECT_EQ(Boxes(),
               std::vector<std::string>({kCancelQuestion, kAbortingBox, kExitingBox}));
     // The question was open over the dialog's first paint: the run must not have run.
     ExpectPackageFilesUntouched();
@@ -163,9 +157,7 @@ TEST_F(RemovrRun, EarlyCancelYesAbortsBeforeAnyRemoval)
 TEST_F(RemovrRun, DialogsComeUpCentredAtTemplateSize)
 {
     StageSetupLibrary();
-    Start();
-    MessageBoxWatcher watcher({}, process.dwProcessId);
-    HWND sheet = ReadyWizard();
+    HWND sheet = StartToWizard();
     ASSERT_TRUE(sheet != NULL);
     EXPECT_TRUE(ButtonOffered(sheet, IDCANCEL));
     EXPECT_FALSE(ButtonOffered(sheet, kBackButton));
@@ -206,9 +198,7 @@ TEST_F(RemovrRun, DialogsComeUpCentredAtTemplateSize)
 // never over and over.
 TEST_F(RemovrRun, BackdropPaintingSettles)
 {
-    Start();
-    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-    HWND sheet = ReadyWizard();
+    HWND sheet = StartToWizard();
     ASSERT_TRUE(sheet != NULL);
     InstallHooks();
     auto paints = HookFunction<LONG (*)()>("MainPaints");
@@ -233,15 +223,13 @@ TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
     StageResourceLibrary();
     {
         SCOPED_TRACE("wizard cancelled");
-        Start();
-        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-        HWND sheet = ReadyWizard();
+        HWND sheet = StartToWizard();
         ASSERT_TRUE(sheet != NULL);
         HWND page = FindWindowExA(sheet, NULL, "#32770", NULL);
         EXPECT_EQ(WindowText(GetDlgItem(page, 1001)), kGermanWizardBody);
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         EXPECT_EQ(WaitForExit(), 0u);
-        EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kGermanExitingBox}));
+        EXPECT_EQ(Boxes(), std::vector<std::string>({kGermanExitingBox}));
         ExpectPackageFilesUntouched();
         EndRun();
     }
@@ -250,9 +238,7 @@ TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
         // holds its text from before that box until the dialog closes.
         SCOPED_TRACE("finished without the setup library");
         StageResourceLibrary();
-        Start();
-        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-        HWND sheet = ReadyWizard();
+        HWND sheet = StartToWizard();
         ASSERT_TRUE(sheet != NULL);
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
         HWND progress = Progress();
@@ -274,7 +260,7 @@ TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
         EXPECT_EQ(WindowText(GetDlgItem(restart, 202)), kGermanRestartBody);
         PressButton(restart, IDCANCEL);
         EXPECT_EQ(WaitForExit(), 0u);
-        EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kGermanNoSetupBox}));
+        EXPECT_EQ(Boxes(), std::vector<std::string>({kGermanNoSetupBox}));
         ExpectPackageFilesRemoved();
     }
 }
@@ -286,12 +272,13 @@ TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
 // still see the bench's keeper ended.
 class AcceptedRestart : public RemovrRun {
 protected:
-    // Starts the program and puts the recorder in place, answering answer.
+    // Starts the program (its boxes watched) and puts the recorder in place,
+    // answering answer.
     bool StartWithRecorder(BOOL answer)
     {
         if (!LoadRecorder(answer)) return false;
         StageSetupLibrary();
-        Start();
+        StartWatched();
         return BringInRecorder();
     }
 };
@@ -301,7 +288,6 @@ protected:
 TEST_F(AcceptedRestart, EnterAsksForOneRebootAndEndsQuietly)
 {
     ASSERT_TRUE(StartWithRecorder(TRUE));
-    MessageBoxWatcher boxes({IDOK}, process.dwProcessId);
     HWND restart = FinishToRestartOffer();
     ASSERT_TRUE(restart != NULL);
     HWND ok = GetDlgItem(restart, IDOK);
@@ -311,7 +297,7 @@ TEST_F(AcceptedRestart, EnterAsksForOneRebootAndEndsQuietly)
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_EQ(ExitRequests(), 1);
     EXPECT_EQ(LastExitFlags(), static_cast<LONG>(EWX_REBOOT));
-    EXPECT_EQ(Boxes(boxes), std::vector<std::string>());
+    EXPECT_EQ(Boxes(), std::vector<std::string>());
     ExpectPackageFilesRemoved();
 }
 
@@ -320,14 +306,13 @@ TEST_F(AcceptedRestart, EnterAsksForOneRebootAndEndsQuietly)
 TEST_F(AcceptedRestart, RefusedRebootShowsTheExitWindowsError)
 {
     ASSERT_TRUE(StartWithRecorder(FALSE));
-    MessageBoxWatcher boxes({IDOK}, process.dwProcessId);
     HWND restart = FinishToRestartOffer();
     ASSERT_TRUE(restart != NULL);
     PressButton(restart, IDOK);
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_EQ(ExitRequests(), 1);
     EXPECT_EQ(LastExitFlags(), static_cast<LONG>(EWX_REBOOT));
-    EXPECT_EQ(Boxes(boxes), std::vector<std::string>({kExitWindowsBox}));
+    EXPECT_EQ(Boxes(), std::vector<std::string>({kExitWindowsBox}));
     // 2: the error icon, as the program itself loads it.
     EXPECT_EQ(RecorderFunction<LONG (*)()>("LastBoxIcon")(), 2);
     ExpectPackageFilesRemoved();
@@ -435,9 +420,7 @@ TEST_F(DrivenRun, SetupRemovalMessageRunsTheRegistryStepThenOffersTheRestart)
     StageSetupLibrary();
     ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kRunKey, "Pelto", "C:\\x.exe"));
     ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, std::string(kPlanKey) + "\\Sub", "v", "x"));
-    Start();
-    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
-    HWND sheet = ReadyWizard();
+    HWND sheet = StartToWizard();
     ASSERT_TRUE(sheet != NULL);
     HWND main = FindWindowWithin("Varsen Uninstall", NULL, process.dwProcessId, kWindowTimeout);
     ASSERT_TRUE(main != NULL);
@@ -450,7 +433,7 @@ TEST_F(DrivenRun, SetupRemovalMessageRunsTheRegistryStepThenOffersTheRestart)
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kPlanKey));
     PressButton(restart, IDCANCEL);
     EXPECT_EQ(WaitForExit(), 0u);
-    EXPECT_EQ(Boxes(watcher), std::vector<std::string>());
+    EXPECT_EQ(Boxes(), std::vector<std::string>());
     ExpectPackageFilesUntouched();
 }
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,13 +69,6 @@ inline void SetProgramVersion(const char* version)
     RegCloseKey(key);
 }
 
-// The boxes as caption|text: their icons cannot be read from another process.
-inline std::vector<std::string> Boxes(MessageBoxWatcher& watcher)
-{
-    std::vector<std::string> lines;
-    for (const BoxRecord& r : watcher.Records()) lines.push_back(r.caption + "|" + r.text);
-    return lines;
-}
 inline std::string NoIcon(const std::string& box) { return box.substr(0, box.find('|') + 1) + TextOf(box); }
 
 inline bool ButtonOffered(HWND sheet, int id)
@@ -93,6 +87,7 @@ protected:
     HMODULE hookLibrary = NULL;
     HMODULE recorder = NULL;  // the restart recorder, e2e_restart_hook.dll
     std::vector<HHOOK> hooks;
+    std::unique_ptr<MessageBoxWatcher> watcher;  // the run's boxes, once StartWatched
 
     // Where the program must find a file of the package: the prefix's own system and
     // INF directories, or the install directory.
@@ -147,6 +142,7 @@ protected:
     // ready for the next run.
     void EndRun()
     {
+        watcher.reset();
         for (HHOOK hook : hooks) UnhookWindowsHookEx(hook);
         hooks.clear();
         if (process.hProcess != NULL) {
@@ -180,6 +176,22 @@ protected:
                                    &startup, &process));
     }
 
+    // Starts the program with its boxes recorded and answered from answers (IDOK
+    // once they run out).
+    void StartWatched(std::vector<int> answers = {IDOK})
+    {
+        Start();
+        watcher.reset(new MessageBoxWatcher(answers, process.dwProcessId));
+    }
+
+    // The run's boxes as caption|text: their icons cannot be read from another process.
+    std::vector<std::string> Boxes()
+    {
+        std::vector<std::string> lines;
+        for (const BoxRecord& r : watcher->Records()) lines.push_back(r.caption + "|" + r.text);
+        return lines;
+    }
+
     DWORD WaitForExit()
     {
         DWORD code = 12345;
@@ -202,6 +214,12 @@ protected:
                      WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout);
         EXPECT_TRUE(ready) << "no wizard offering Finish";
         return ready ? sheet : NULL;
+    }
+    // StartWatched, then the wizard once it offers Finish.
+    HWND StartToWizard(std::vector<int> answers = {IDOK})
+    {
+        StartWatched(answers);
+        return ReadyWizard();
     }
     HWND Progress() { return Dialog(1003); }
     HWND Restart() { return Dialog(202); }

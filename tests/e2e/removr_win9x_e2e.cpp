@@ -72,13 +72,13 @@ protected:
         ClearPendingRenames();
     }
 
-    // Starts the program and waits until the personality (and, with a restart
-    // answer, the restart recorder) has rewritten its imports.
+    // Starts the program (its boxes watched) and waits until the personality (and,
+    // with a restart answer, the restart recorder) has rewritten its imports.
     bool StartWithPersonality(int restartAnswer = -1)
     {
         if (restartAnswer >= 0 && !LoadRecorder(restartAnswer)) return false;
         persona.PatchOnLoad();
-        Start();
+        StartWatched();
         return BringIn(persona.Library(), [&] { return persona.PatchedSlots() >= 1; }) &&
                (recorder == NULL || BringInRecorder());
     }
@@ -128,9 +128,8 @@ TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsE
         }
         persona.Reset();
         ASSERT_TRUE(StartWithPersonality(TRUE));
-        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
         EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
-        EXPECT_EQ(Boxes(watcher), std::vector<std::string>());
+        EXPECT_EQ(Boxes(), std::vector<std::string>());
         EXPECT_EQ(ExitRequests(), 1);
 
         std::string log = persona.Log();
@@ -207,7 +206,6 @@ void Win9xRun::FailEachStepInTurn(const char* version)
         persona.Reset();
         persona.Fail(fault);
         ASSERT_TRUE(StartWithPersonality());
-        MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
         EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
         std::string log = persona.Log();
         EXPECT_EQ(persona.Injected(), FaultCount(fault)) << log;
@@ -234,7 +232,7 @@ void Win9xRun::FailEachStepInTurn(const char* version)
         }
 
         // Message 12 exactly when the new document did not land.
-        EXPECT_EQ(Boxes(watcher), Landed(expected) ? std::vector<std::string>()
+        EXPECT_EQ(Boxes(), Landed(expected) ? std::vector<std::string>()
                                                    : std::vector<std::string>({kScheduleFailedBox}))
             << log;
         ExpectReplaceOutcome(wininit, expected, other.Bytes(), newBytes, log);
@@ -267,7 +265,6 @@ TEST_F(Win9xRun, OnNtARefusedReplaceKeepsTheOldFileSilently)
     persona.SetWin9xCalls(false);
     persona.Fail(PERSONA_MOVEFILEEX, 1);
     ASSERT_TRUE(StartWithPersonality(TRUE));
-    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
     EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
     EXPECT_EQ(ExitRequests(), 1);
     EXPECT_EQ(persona.NtOnlyLookups(), 3) << persona.LastLookup();
@@ -277,7 +274,7 @@ TEST_F(Win9xRun, OnNtARefusedReplaceKeepsTheOldFileSilently)
     EXPECT_EQ(persona.PrivilegeAttributes(), static_cast<LONG>(SE_PRIVILEGE_ENABLED));
     std::string log = persona.Log();
     EXPECT_EQ(persona.Injected(), 1) << log;
-    EXPECT_EQ(Boxes(watcher), std::vector<std::string>()) << log;
+    EXPECT_EQ(Boxes(), std::vector<std::string>()) << log;
     EXPECT_EQ(ReadBytes(wininit), other.Bytes()) << log;
     ExpectNoWininitCopies(wininit, log);
     // Each of the 26 files that stay (PELTO.VXD among them) is on the system's own list instead.
@@ -294,9 +291,8 @@ TEST_F(Win9xRun, OnNtFailedRegistrationsAreReportedAndFailedSecurityCallsTolerat
     other.Stage(wininit);
     persona.Reset();
     ASSERT_TRUE(StartWithPersonality(TRUE));
-    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
     EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
-    EXPECT_EQ(Boxes(watcher), std::vector<std::string>({kScheduleFailedBox}));
+    EXPECT_EQ(Boxes(), std::vector<std::string>({kScheduleFailedBox}));
     EXPECT_EQ(ExitRequests(), 1);
     EXPECT_EQ(persona.NtOnlyLookups(), 3) << persona.LastLookup();
     // The registry's Unicode calls, looked up once and refused here: the walk takes
@@ -323,9 +319,8 @@ TEST_F(Win9xRun, ARegistryKeyThatCannotBeDeletedDoesNotHoldTheRun)
     persona.SetWin9xCalls(false);
     persona.RefuseKey("Locked");
     ASSERT_TRUE(StartWithPersonality());
-    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
     EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
-    EXPECT_EQ(Boxes(watcher), std::vector<std::string>());
+    EXPECT_EQ(Boxes(), std::vector<std::string>());
     EXPECT_GE(persona.KeyRefusals(), 2);
     persona.RefuseKey(NULL);
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kLumatrak) + "\\Locked"));
@@ -341,14 +336,13 @@ TEST_F(Win9xRun, AFailedMessageLoopEndsTheProgramWithExitCodeZero)
     StageSetupLibrary();
     persona.Reset();
     ASSERT_TRUE(StartWithPersonality());
-    MessageBoxWatcher watcher({IDOK}, process.dwProcessId);
     persona.FailNextGetMessage();
     HWND sheet = ReadyWizard();
     ASSERT_TRUE(sheet != NULL);
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_FALSE(persona.GetMessageFailurePending()) << "the program's loop never asked again";
-    EXPECT_EQ(Boxes(watcher), std::vector<std::string>());
+    EXPECT_EQ(Boxes(), std::vector<std::string>());
     ExpectPackageFilesUntouched();
 }
 
