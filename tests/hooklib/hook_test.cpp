@@ -21,6 +21,7 @@
 #include "cbt_witness.h"
 #include "child_protocol.h"
 #include "failure_printer.h"
+#include "gui_driver.h"
 #include "peltoapi.h"
 
 static const DWORD DEADLINE_MS = 30000;  // for anything another process must do
@@ -298,17 +299,15 @@ static bool ChildRunning(void)
                               Hex(GetCurrentProcessId());
     if (!StartProcess(commandLine, &g_childInfo))
         return false;
-    DWORD dwDeadline = GetTickCount() + DEADLINE_MS;
-    while (g_hwndChild == NULL) {
-        DWORD dwNow = GetTickCount();
-        if ((LONG)(dwDeadline - dwNow) <= 0)
-            return false;
-        DWORD dwWait = MsgWaitForMultipleObjects(1, &g_childInfo.hProcess, FALSE, dwDeadline - dwNow,
-                                                 QS_ALLINPUT);
-        if (dwWait == WAIT_OBJECT_0)
-            return false;  // the child ended
-        DispatchPending();
-    }
+    // Its hello, unless it ends first.
+    WaitUntil(
+        [] {
+            DispatchPending();
+            return g_hwndChild != NULL || WaitForSingleObject(g_childInfo.hProcess, 0) == WAIT_OBJECT_0;
+        },
+        DEADLINE_MS);
+    if (g_hwndChild == NULL)
+        return false;
     LRESULT nPlatform = SendToChild(CHILD_QUERY, CHILD_QUERY_PLATFORM);
     if (nPlatform != (LRESULT)OwnPlatform()) {
         ADD_FAILURE() << "the child runs on platform " << nPlatform << ", this program on "
@@ -590,11 +589,6 @@ TEST(AutoJump, PassesEveryEventOnAndReturnsTheNextHooksResult)
 
 // ---- Loading the library at a program's start ----
 
-static bool IsNt(void)
-{
-    return (GetVersion() & 0x80000000) == 0;
-}
-
 TEST(StartupLoad, WhileAHookIsOnLoadsOnNtOnlyAndTakesNoOwnership)
 {
     ResetHook();
@@ -604,7 +598,7 @@ TEST(StartupLoad, WhileAHookIsOnLoadsOnNtOnlyAndTakesNoOwnership)
     PROCESS_INFORMATION info;
     ASSERT_TRUE(StartProcess("\"" + OwnPath() + "\" probe " + Hex((ULONG_PTR)TestWindow()), &info));
     DWORD dwExit = WaitForExit(info);
-    if (IsNt())
+    if (OwnPlatform() == VER_PLATFORM_WIN32_NT)
         EXPECT_EQ(0u, dwExit) << "the probe's own checks (see RunProbe)";
     else
         EXPECT_EQ(EXIT_DLL_INIT_FAILED, dwExit) << "the load must fail";
@@ -699,13 +693,20 @@ static POINT ViewPoint(int nView, LONG dx, LONG dy)
     return pt;
 }
 
-static int Zoom(POINT pt, int nAction, HWND hwndCommand)
+typedef std::vector<std::string> Lines;
+
+// One zoom action, which returns 1: the messages the views got and the commands that
+// reached the test window must be those expected.
+static void ExpectZoom(POINT pt, int nAction, HWND hwndCommand, const Lines& viewLog,
+                       const Lines& commands)
 {
+    SCOPED_TRACE("action " + std::to_string(nAction) + (hwndCommand ? "" : " without a window"));
     g_pZoom->nRecords = 0;
     g_commands.clear();
-    int nResult = DataZoomExplorer(pt, nAction, hwndCommand);
+    EXPECT_EQ(1, DataZoomExplorer(pt, nAction, hwndCommand));
     DispatchPending();
-    return nResult;
+    EXPECT_EQ(viewLog, ViewLog());
+    EXPECT_EQ(commands, g_commands);
 }
 
 static bool FirstItemExpanded(void)
@@ -713,8 +714,6 @@ static bool FirstItemExpanded(void)
     return (SendMessageA(g_pZoom->hwndView[ZOOMVIEW_TREE], TVM_GETITEMSTATE,
                          (WPARAM)g_pZoom->hItemFirst, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
 }
-
-typedef std::vector<std::string> Lines;
 
 TEST(Zoom, TreeViewExpandsAndCollapsesTheItemUnderThePoint)
 {
@@ -737,10 +736,9 @@ TEST(Zoom, TreeViewExpandsAndCollapsesTheItemUnderThePoint)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("action " + std::to_string(c.nAction));
-        EXPECT_EQ(1, Zoom(ViewPoint(ZOOMVIEW_TREE, ptItem.x, ptItem.y), c.nAction, TestWindow()));
-        EXPECT_EQ((Lines{hitTest, c.pszExpand}), ViewLog());
+        ExpectZoom(ViewPoint(ZOOMVIEW_TREE, ptItem.x, ptItem.y), c.nAction, TestWindow(),
+                   {hitTest, c.pszExpand}, {});
         EXPECT_EQ(c.bExpanded, FirstItemExpanded());
-        EXPECT_EQ(Lines{}, g_commands);
     }
     EXPECT_EQ((DWORD)ptItem.x, Shared((SharedWord)(SW_HITTEST_X + 0)));
     EXPECT_EQ((DWORD)ptItem.y, Shared((SharedWord)(SW_HITTEST_X + 1)));
@@ -750,10 +748,10 @@ TEST(Zoom, TreeViewPointWithoutAnItemExpandsNothing)
 {
     ASSERT_TRUE(ViewsReady());
     const POINT pt = g_pZoom->ptTreeEmpty;
-    EXPECT_EQ(1, Zoom(ViewPoint(ZOOMVIEW_TREE, pt.x, pt.y), 0, TestWindow()));
-    EXPECT_EQ((Lines{"tree hittest (" + std::to_string(pt.x) + "," + std::to_string(pt.y) + ") -> none",
-                     "tree expand 2 none"}),
-              ViewLog());
+    ExpectZoom(ViewPoint(ZOOMVIEW_TREE, pt.x, pt.y), 0, TestWindow(),
+               {"tree hittest (" + std::to_string(pt.x) + "," + std::to_string(pt.y) + ") -> none",
+                "tree expand 2 none"},
+               {});
     EXPECT_FALSE(FirstItemExpanded());
 }
 
@@ -761,24 +759,12 @@ TEST(Zoom, ListViewDoubleClickOrCommandToTheNamedWindow)
 {
     ASSERT_TRUE(ViewsReady());
     const POINT pt = ViewPoint(ZOOMVIEW_LIST, 10, 5);
-    EXPECT_EQ(1, Zoom(pt, 1, TestWindow()));
-    EXPECT_EQ(Lines{"list message 203 1 5000a"}, ViewLog());
-    EXPECT_EQ(Lines{}, g_commands);
-
-    EXPECT_EQ(1, Zoom(pt, 0, TestWindow()));
-    EXPECT_EQ(Lines{}, ViewLog());
-    EXPECT_EQ(Lines{"1a022 0"}, g_commands);
-
-    EXPECT_EQ(1, Zoom(pt, 0, NULL));
-    EXPECT_EQ(Lines{}, ViewLog());
-    EXPECT_EQ(Lines{}, g_commands);
-
+    ExpectZoom(pt, 1, TestWindow(), {"list message 203 1 5000a"}, {});
+    ExpectZoom(pt, 0, TestWindow(), {}, {"1a022 0"});
+    ExpectZoom(pt, 0, NULL, {}, {});
     const int otherActions[] = {2, 3, -1};
-    for (int nAction : otherActions) {
-        EXPECT_EQ(1, Zoom(pt, nAction, TestWindow()));
-        EXPECT_EQ(Lines{}, ViewLog()) << "action " << nAction;
-        EXPECT_EQ(Lines{}, g_commands) << "action " << nAction;
-    }
+    for (int nAction : otherActions)
+        ExpectZoom(pt, nAction, TestWindow(), {}, {});
 }
 
 TEST(Zoom, OtherWindowsAndNoWindowGetNothing)
@@ -788,14 +774,11 @@ TEST(Zoom, OtherWindowsAndNoWindowGetNothing)
     for (int nView : views) {
         for (int nAction = 0; nAction <= 1; ++nAction) {
             SCOPED_TRACE(std::string(ZOOMVIEW_NAMES[nView]) + " action " + std::to_string(nAction));
-            EXPECT_EQ(1, Zoom(ViewPoint(nView, 10, 5), nAction, TestWindow()));
-            EXPECT_EQ(Lines{}, ViewLog());
-            EXPECT_EQ(Lines{}, g_commands);
+            ExpectZoom(ViewPoint(nView, 10, 5), nAction, TestWindow(), {}, {});
         }
     }
     POINT ptNowhere = {-20000, -20000};
-    EXPECT_EQ(1, Zoom(ptNowhere, 0, TestWindow()));
-    EXPECT_EQ(Lines{}, g_commands);
+    ExpectZoom(ptNowhere, 0, TestWindow(), {}, {});
 }
 
 // ---- Loads by the hook and at run time while the hook is on: refused on no
