@@ -53,10 +53,7 @@ TEST_F(RemovrRun, FinishAndDeclineRestart)
         DeleteFileA(wininit.c_str());
         if (withLibrary) StageSetupLibrary();  // else the staged TKSET32.DLL, no library
         StartWatched();
-        HWND restart = FinishToRestartOffer();
-        ASSERT_TRUE(restart != NULL);
-        PressButton(restart, IDCANCEL);
-        EXPECT_EQ(WaitForExit(), 0u);
+        EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
         EXPECT_EQ(Boxes(), withLibrary ? std::vector<std::string>()
                                               : std::vector<std::string>({kNoSetupBox}));
         ExpectPackageFilesRemoved();
@@ -129,11 +126,8 @@ TEST_F(RemovrRun, EarlyCancelNoLetsTheRunGoOn)
     ASSERT_TRUE(Wizard() != NULL);
     InstallHooks();
     HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(1);
-    HWND restart = FinishToRestartOffer();
-    ASSERT_TRUE(restart != NULL);
+    EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
     EXPECT_EQ(HookFunction<LONG (*)()>("ProgressCancelsPosted")(), 1);
-    PressButton(restart, IDCANCEL);
-    EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_EQ(Boxes(), std::vector<std::string>({kCancelQuestion}));
     ExpectPackageFilesRemoved();
 }
@@ -306,10 +300,7 @@ TEST_F(AcceptedRestart, EnterAsksForOneRebootAndEndsQuietly)
 TEST_F(AcceptedRestart, RefusedRebootShowsTheExitWindowsError)
 {
     ASSERT_TRUE(StartWithRecorder(FALSE));
-    HWND restart = FinishToRestartOffer();
-    ASSERT_TRUE(restart != NULL);
-    PressButton(restart, IDOK);
-    EXPECT_EQ(WaitForExit(), 0u);
+    EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
     EXPECT_EQ(ExitRequests(), 1);
     EXPECT_EQ(LastExitFlags(), static_cast<LONG>(EWX_REBOOT));
     EXPECT_EQ(Boxes(), std::vector<std::string>({kExitWindowsBox}));

@@ -329,6 +329,16 @@ protected:
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
         return Restart();
     }
+
+    // Finish, then the restart offer answered with button; the program's exit code.
+    DWORD FinishAndAnswerRestart(int button)
+    {
+        HWND restart = FinishToRestartOffer();
+        EXPECT_TRUE(restart != NULL) << "no restart offer";
+        if (restart == NULL) return 12345;
+        PressButton(restart, button);
+        return WaitForExit();
+    }
 };
 
 // The main of the end-to-end programs: REMOVR.EXE and the libraries named after it,

@@ -83,16 +83,6 @@ protected:
                (recorder == NULL || BringInRecorder());
     }
 
-    // Finish, then the restart offer answered with button; the program's exit code.
-    DWORD FinishAndAnswerRestart(int button)
-    {
-        HWND restart = FinishToRestartOffer();
-        EXPECT_TRUE(restart != NULL) << "no restart offer";
-        if (restart == NULL) return 12345;
-        PressButton(restart, button);
-        return WaitForExit();
-    }
-
     // After Wine's start-up processing: every package file gone (PELTO.VXD from the
     // system directory too), the other program's deletion and rename done.
     void ExpectRestartCarriedOutBoth()
