@@ -23,6 +23,7 @@
 #include "failure_printer.h"
 #include "gui_driver.h"
 #include "peltoapi.h"
+#include "win32_test_support.h"
 
 static const DWORD DEADLINE_MS = 30000;  // for anything another process must do
 static const char PROBE_READY_EVENT[] = "PeltoapiTestProbeReady";
@@ -122,20 +123,6 @@ static std::set<std::string> ImportedNames(HMODULE hModule)
         }
     }
     return names;
-}
-
-static std::vector<BYTE> ReadFileBytes(const char* pszPath)
-{
-    std::vector<BYTE> bytes;
-    HANDLE hFile = CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return bytes;
-    bytes.resize(GetFileSize(hFile, NULL));
-    DWORD cbRead = 0;
-    if (!ReadFile(hFile, bytes.data(), (DWORD)bytes.size(), &cbRead, NULL) || cbRead != bytes.size())
-        bytes.clear();
-    CloseHandle(hFile);
-    return bytes;
 }
 
 // ---- Processes ----
@@ -433,7 +420,7 @@ TEST(Library, OneSharedSectionHoldsTheFieldsInOrderAndStartsAtZero)
     // Zero at the first load: the section's bytes in the file.
     char szPath[MAX_PATH];
     GetModuleFileNameA(hModule, szPath, MAX_PATH);
-    std::vector<BYTE> file = ReadFileBytes(szPath);
+    std::string file = ReadBytes(szPath);
     ASSERT_GE(file.size(), (size_t)pSection->PointerToRawData + SW_COUNT * 4);
     for (DWORD i = 0; i < pSection->SizeOfRawData && pSection->PointerToRawData + i < file.size(); ++i)
         ASSERT_EQ(0, file[pSection->PointerToRawData + i]) << "byte " << i << " of the section";
