@@ -121,18 +121,12 @@ FARPROC AdvapiCall(const char* name)
     return advapi != NULL ? GetProcAddress(advapi, name) : NULL;
 }
 
-template <typename Proc>
-static int LookUp(Proc* proc, const char* name)
-{
-    *proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(AdvapiCall(name)));
-    return *proc != NULL;
-}
-
 // The Unicode key calls of the NT family; 0 elsewhere, or when one is missing.
 static int LookUpWideKeyCalls(KeyCalls<WCHAR>* wide)
 {
-    return IsNtPlatform() && LookUp(&wide->open, "RegOpenKeyExW") &&
-           LookUp(&wide->enumerate, "RegEnumKeyExW") && LookUp(&wide->remove, "RegDeleteKeyW");
+    return IsNtPlatform() && LookUpAdvapiCall(&wide->open, "RegOpenKeyExW") &&
+           LookUpAdvapiCall(&wide->enumerate, "RegEnumKeyExW") &&
+           LookUpAdvapiCall(&wide->remove, "RegDeleteKeyW");
 }
 
 static void DeletePlanKey(HKEY root, const char* path, const KeyCalls<WCHAR>* wide)

@@ -16,4 +16,12 @@ void CallSetupEntry(FARPROC entry, HWND owner);
 // implements (Windows 95/98 export stubs that fail); NULL when it is not there.
 FARPROC AdvapiCall(const char* name);
 
+// The same into a pointer of the call's own type; 0 when it is not there.
+template <typename Proc>
+int LookUpAdvapiCall(Proc* proc, const char* name)
+{
+    *proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(AdvapiCall(name)));
+    return *proc != NULL;
+}
+
 #endif

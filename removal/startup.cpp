@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "dialogs.h"
+#include "file_pass.h"
 #include "messages.h"
 #include "paint.h"
 #include "path_rules.h"
@@ -85,14 +86,13 @@ typedef BOOL(WINAPI* AdjustTokenPrivilegesProc)(HANDLE, BOOL, PTOKEN_PRIVILEGES,
 
 static void EnableShutdownPrivilege()
 {
-    if (GetVersion() & 0x80000000) return;
-    OpenProcessTokenProc openToken = reinterpret_cast<OpenProcessTokenProc>(
-        reinterpret_cast<void*>(AdvapiCall("OpenProcessToken")));
-    LookupPrivilegeValueProc lookup = reinterpret_cast<LookupPrivilegeValueProc>(
-        reinterpret_cast<void*>(AdvapiCall("LookupPrivilegeValueA")));
-    AdjustTokenPrivilegesProc adjust = reinterpret_cast<AdjustTokenPrivilegesProc>(
-        reinterpret_cast<void*>(AdvapiCall("AdjustTokenPrivileges")));
-    if (openToken == NULL || lookup == NULL || adjust == NULL) return;
+    OpenProcessTokenProc openToken;
+    LookupPrivilegeValueProc lookup;
+    AdjustTokenPrivilegesProc adjust;
+    if (!IsNtPlatform() || !LookUpAdvapiCall(&openToken, "OpenProcessToken") ||
+        !LookUpAdvapiCall(&lookup, "LookupPrivilegeValueA") ||
+        !LookUpAdvapiCall(&adjust, "AdjustTokenPrivileges"))
+        return;
 
     HANDLE token;
     if (!openToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
