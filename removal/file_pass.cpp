@@ -47,6 +47,19 @@ static int ScheduleAtRestart(IniSection* rename, const char* path, int nt)
     return writable && recorded;
 }
 
+// The install folder goes at the restart after its files: the NT family's restart
+// removes a folder only when it is empty, so one that holds the user's own files
+// stays. A drive's root is never named.
+static void ScheduleInstallFolder()
+{
+    char folder[REMOVR_PATH_SIZE];
+    if (!FormatPath(folder, sizeof folder, "%s%s", g_szInstallDir, "")) return;
+    size_t length = RtLength(folder);
+    if (length <= 3) return;
+    folder[length - 1] = '\0';  // its closing backslash
+    MoveFileExA(folder, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
 int RunRemovalPass(HWND progressBar, HWND statusText)
 {
     char wininitPath[REMOVR_PATH_SIZE];
@@ -96,6 +109,8 @@ int RunRemovalPass(HWND progressBar, HWND statusText)
         SendMessageA(progressBar, PBM_DELTAPOS, kProgressStep, 0);
     }
 
+    // Windows 95/98's restart deletes files only: there the folder stays.
+    if (nt) ScheduleInstallFolder();
     if (writable && !document->Save(wininitPath) && !nt) ok = 0;
     WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
     RtDelete(document);

@@ -42,12 +42,16 @@ static const MessageEntry kMessages[] = {
      "Uninstall could not schedule all files of Varsen Software for removal. "
      "Some files will stay on your computer.",
      g_szProgramCaption, MB_ICONWARNING},
+    {MSG_NEEDS_ADMINISTRATOR,
+     "Uninstall needs the rights of an administrator to remove Varsen Software. "
+     "Log on as an administrator and start Uninstall again.",
+     g_szProgramCaption, MB_ICONERROR},
 };
 
 // Every message-box text and the registry status text are built here just before use.
 static char g_szMessage[MESSAGE_BUFFER_SIZE];
 // A text of the library, read and checked before it goes into g_szMessage.
-static char g_szFormat[MESSAGE_BUFFER_SIZE];
+static char g_szFormat[LIBRARY_TEXT_READ_SIZE];
 
 static const MessageEntry* FindMessage(int id)
 {
@@ -56,15 +60,24 @@ static const MessageEntry* FindMessage(int id)
     return NULL;
 }
 
-// The resource library's numbers; message 12 and any later one are the program's own.
+// The resource library's numbers; messages 12 and 13 are the program's own.
 static const int kLastLibraryMessage = 11;
 
-// 1 when the resource library holds a non-empty text for id (cut to size - 1).
-static int LoadLibraryText(int id, char* out, int size)
+int ReadLibraryText(HMODULE library, int id, char* out)
 {
     out[0] = '\0';
-    if (g_hResLib == NULL || id > kLastLibraryMessage) return 0;
-    return LoadStringA(g_hResLib, static_cast<UINT>(id), out, size) > 0;
+    if (library == NULL || id < 1 || id > kLastLibraryMessage) return 0;
+    // Room to spare beyond the text's buffer: in a double-byte code page the
+    // conversion stops before a character that no longer fits, so a text it cut can
+    // end two bytes short of where it read to; it still reaches the limit.
+    return LoadStringA(library, static_cast<UINT>(id), out,
+                       LibraryTextBufferSize(id) + LIBRARY_TEXT_SPARE) > 0;
+}
+
+int LibraryTextBufferSize(int id)
+{
+    return id == MSG_WIZARD_BODY || id == MSG_RESTART_BODY ? DIALOG_TEXT_SIZE
+                                                           : MESSAGE_BUFFER_SIZE;
 }
 
 static void CopyText(char* out, size_t outSize, const char* text)
@@ -80,11 +93,6 @@ const char* LibraryTextArguments(int id)
     return NULL;
 }
 
-int LibraryTextBufferSize(int id)
-{
-    return id == MSG_WIZARD_BODY || id == MSG_RESTART_BODY ? DIALOG_TEXT_SIZE
-                                                           : MESSAGE_BUFFER_SIZE;
-}
 
 // Fills the format of id with the arguments the program passes; 1 when all of it fits.
 static int FillFormat(int id, const char* format, char* out, size_t size)
@@ -100,7 +108,8 @@ TextVerdict JudgeLibraryText(int id, const char* text)
     const MessageEntry* entry = FindMessage(id);
     if (entry == NULL || id > kLastLibraryMessage) return TEXT_NOT_USED;
     size_t size = static_cast<size_t>(LibraryTextBufferSize(id));
-    // A text that fills its buffer may have been cut there: refused, never shown cut.
+    // A text that reaches its buffer's limit does not fit, or was cut by the read:
+    // refused, never shown cut.
     if (RtLength(text) + 1 >= size) return TEXT_TOO_LONG;
     const char* args = LibraryTextArguments(id);
     if (args == NULL) return TEXT_SHOWN;
@@ -133,7 +142,7 @@ void FreeResourceLibrary()
 const char* LoadMessageText(int id)
 {
     const MessageEntry* entry = FindMessage(id);
-    if (LoadLibraryText(id, g_szFormat, sizeof g_szFormat) &&
+    if (ReadLibraryText(g_hResLib, id, g_szFormat) &&
         JudgeLibraryText(id, g_szFormat) == TEXT_SHOWN) {
         // Only a text from the library is a format; a built-in one is shown as it is.
         if (LibraryTextArguments(id) != NULL)
@@ -151,11 +160,9 @@ void LoadDialogText(int id, HWND control)
     const char* args = LibraryTextArguments(id);
     if (LibraryTextBufferSize(id) != DIALOG_TEXT_SIZE) return;
 
-    // The first half holds the format, the second the filled text.
-    char text[2 * DIALOG_TEXT_SIZE];
-    char* format = text;
-    char* result = text + DIALOG_TEXT_SIZE;
-    if (!LoadLibraryText(id, format, DIALOG_TEXT_SIZE) ||
+    char format[LIBRARY_TEXT_READ_SIZE];
+    char result[DIALOG_TEXT_SIZE];
+    if (!ReadLibraryText(g_hResLib, id, format) ||
         JudgeLibraryText(id, format) != TEXT_SHOWN) {
         GetWindowTextA(control, format, DIALOG_TEXT_SIZE);
         // The template is ours, but a text that is no fitting format is left as it is.

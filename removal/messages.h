@@ -15,11 +15,15 @@ enum MessageId {
     MSG_CANCEL_QUESTION = 8,     // Cancel in the progress dialog
     MSG_RESTART_BODY = 9,        // format, one %s: the product name
     MSG_UPDATING_REGISTRY = 11,  // status line before the registry step
-    MSG_SCHEDULE_FAILED = 12     // scheduled deletions did not reach the disk
+    MSG_SCHEDULE_FAILED = 12,    // scheduled deletions did not reach the disk
+    MSG_NEEDS_ADMINISTRATOR = 13 // NT family: no rights to remove the package
 };
 
 #define MESSAGE_BUFFER_SIZE 512
 #define DIALOG_TEXT_SIZE 500
+// A library text is read with room to spare beyond its buffer (see ReadLibraryText).
+#define LIBRARY_TEXT_SPARE 8
+#define LIBRARY_TEXT_READ_SIZE (MESSAGE_BUFFER_SIZE + LIBRARY_TEXT_SPARE)
 
 extern HMODULE g_hResLib;
 extern const char g_szProductName[];     // "Varsen Software"
@@ -47,6 +51,9 @@ enum TextVerdict {
     TEXT_TOO_LONG             // it, or its filled-in result, does not fit its buffer
 };
 TextVerdict JudgeLibraryText(int id, const char* text);
+// Reads the text of id from library as the program does, into out of
+// LIBRARY_TEXT_READ_SIZE characters; 1 when there is a non-empty text.
+int ReadLibraryText(HMODULE library, int id, char* out);
 // The conversions a format of id is filled with ("ss", "sd", "s"); NULL for a plain
 // text, shown as it stands. Its buffer size in characters.
 const char* LibraryTextArguments(int id);

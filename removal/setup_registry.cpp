@@ -16,7 +16,15 @@ static const char kSetupEntryName[] = "CallSetupxUninstall32";
 // it is declared __stdcall and called so that a __cdecl entry works as well.
 typedef DWORD(WINAPI* SetupUninstallProc)(HWND owner, DWORD reserved, LPCSTR options);
 
-enum { PLAN_KEY, PLAN_VALUE };
+// The package's shell extension: its class key, and its Mouse control panel pages.
+static const char kClassId[] = "{3b8e6f12-9c4d-11d1-8e5a-0080c7a41f90}";
+
+// The package's removal key: deleting it is what the removal needs the rights for.
+static const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+static const char kPackageUninstallKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelto95";
+
+enum { PLAN_KEY, PLAN_VALUE, PLAN_MOUSE_PAGES };
 
 struct RegistryPlanStep {
     int kind;
@@ -25,17 +33,21 @@ struct RegistryPlanStep {
     const char* name;  // PLAN_KEY: appended to path; PLAN_VALUE: the value to delete
 };
 
+// Every maker of pointing devices adds its pages to the Mouse control panel under the
+// handlers key: only the package's own handler goes, then each key of the chain that
+// it leaves empty, innermost first.
+static const char kMouseKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse";
+static const char* const kMouseChain[] = {"\\shellex\\PropertySheetHandlers", "\\shellex", ""};
+
 // The Windows 95/98 installs also named "SOFTWARE\Classes\CLSID\{...}" below the
 // classes root, a path that does not exist there; it is left out, since the class
 // registration goes with the CLSID key below.
 static const RegistryPlanStep kRegistryPlan[] = {
-    {PLAN_KEY, HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelto95",
-     ""},
+    {PLAN_KEY, HKEY_LOCAL_MACHINE, kPackageUninstallKey, ""},
     {PLAN_KEY, HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Lumatrak", ""},
     {PLAN_KEY, HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\", g_szProductName},
-    {PLAN_KEY, HKEY_CLASSES_ROOT, "CLSID\\{3b8e6f12-9c4d-11d1-8e5a-0080c7a41f90}", ""},
-    {PLAN_KEY, HKEY_LOCAL_MACHINE,
-     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse", ""},
+    {PLAN_KEY, HKEY_CLASSES_ROOT, "CLSID\\", kClassId},
+    {PLAN_MOUSE_PAGES, HKEY_LOCAL_MACHINE, NULL, NULL},
     {PLAN_VALUE, HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Pelto"},
     {PLAN_VALUE, HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
      "VarsenTrainer"},
@@ -129,13 +141,83 @@ static int LookUpWideKeyCalls(KeyCalls<WCHAR>* wide)
            LookUpAdvapiCall(&wide->remove, "RegDeleteKeyW");
 }
 
+// Deletes key path below root (a path of the plan, or one subkey's name) with
+// everything beneath it, through the Unicode calls when wide is given.
 static void DeletePlanKey(HKEY root, const char* path, const KeyCalls<WCHAR>* wide)
 {
-    WCHAR widePath[REGISTRY_PATH_SIZE];
-    if (wide != NULL && MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, REGISTRY_PATH_SIZE) > 0)
+    WCHAR widePath[KEY_NAME_SIZE];
+    if (wide != NULL && MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, KEY_NAME_SIZE) > 0)
         DeleteKeyTree(*wide, root, static_cast<const WCHAR*>(widePath), 0);
     else
         DeleteKeyTree(kAnsiKeyCalls, root, path, 0);
+}
+
+// 1 when text is the package's class id, its letters in either case.
+static int IsPackageClassId(const char* text)
+{
+    for (const char* id = kClassId; *id != '\0'; id++, text++) {
+        char c = *text;
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != *id) return 0;
+    }
+    return *text == '\0';
+}
+
+// 1 when the handler name below handlers is the package's, by its name or by its
+// default value; -1 when it cannot be opened to tell.
+static int IsPackageHandler(HKEY handlers, const char* name)
+{
+    if (IsPackageClassId(name)) return 1;
+    HKEY key;
+    if (RegOpenKeyExA(handlers, name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return -1;
+    char value[KEY_NAME_SIZE];
+    DWORD size = sizeof value - 1;  // room for the terminator the registry may lack
+    DWORD type = REG_NONE;
+    LONG result = RegQueryValueExA(key, NULL, NULL, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ) return 0;
+    value[size] = '\0';
+    return IsPackageClassId(value);
+}
+
+static void DeleteKeyIfEmpty(HKEY root, const char* path)
+{
+    HKEY key;
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
+    LONG result = RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL,
+                                   NULL, NULL, NULL);
+    RegCloseKey(key);
+    if (result == ERROR_SUCCESS && subkeys == 0 && values == 0) RegDeleteKeyA(root, path);
+}
+
+// The package's Mouse page handlers, each with everything beneath it, then the keys
+// of the chain that are left empty. Another maker's handler, or one that cannot be
+// opened, is stepped over, so the walk ends.
+static void DeleteMousePages(HKEY root, const KeyCalls<WCHAR>* wide)
+{
+    char path[REGISTRY_PATH_SIZE];
+    HKEY handlers;
+    if (FormatPath(path, sizeof path, "%s%s", kMouseKey, kMouseChain[0]) &&
+        RegOpenKeyExA(root, path, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, &handlers) ==
+            ERROR_SUCCESS) {
+        char name[KEY_NAME_SIZE];
+        DWORD index = 0;
+        for (;;) {
+            DWORD size = KEY_NAME_SIZE;
+            if (RegEnumKeyExA(handlers, index, name, &size, NULL, NULL, NULL, NULL) !=
+                    ERROR_SUCCESS ||
+                size >= KEY_NAME_SIZE)
+                break;
+            if (IsPackageHandler(handlers, name) == 1) DeletePlanKey(handlers, name, wide);
+            if (!IsKeyGone(kAnsiKeyCalls, handlers, name)) index++;
+        }
+        RegCloseKey(handlers);
+    }
+    for (size_t i = 0; i < sizeof kMouseChain / sizeof kMouseChain[0]; i++)
+        if (FormatPath(path, sizeof path, "%s%s", kMouseKey, kMouseChain[i]))
+            DeleteKeyIfEmpty(root, path);
 }
 
 static void DeleteValue(HKEY root, const char* path, const char* name)
@@ -155,10 +237,23 @@ static void RunRegistryPlan()
         const RegistryPlanStep& step = kRegistryPlan[i];
         if (step.kind == PLAN_VALUE) {
             DeleteValue(step.root, step.path, step.name);
+        } else if (step.kind == PLAN_MOUSE_PAGES) {
+            DeleteMousePages(step.root, unicode ? &wide : NULL);
         } else if (FormatPath(path, sizeof path, "%s%s", step.path, step.name)) {
             DeletePlanKey(step.root, path, unicode ? &wide : NULL);
         }
     }
+}
+
+int MayRemoveRegistryEntries()
+{
+    HKEY key;
+    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPackageUninstallKey, 0,
+                                DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, &key);
+    if (result == ERROR_FILE_NOT_FOUND)
+        result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_WRITE, &key);
+    if (result == ERROR_SUCCESS) RegCloseKey(key);
+    return result != ERROR_ACCESS_DENIED;
 }
 
 // Calls the entry point with (owner, 0, ""). The stack pointer is saved in a

@@ -8,6 +8,11 @@
 // library or its entry point was missing (one box owned by owner; registry untouched).
 int RunSetupRemoval(HWND owner);
 
+// 0 when this run may not delete the package's keys under HKEY_LOCAL_MACHINE (the
+// NT family's users without an administrator's rights); decided by opening the
+// package's removal key with the access its deletion needs.
+int MayRemoveRegistryEntries();
+
 // Calls the setup library's entry with (owner, 0, ""), whether the entry removes its
 // arguments from the stack (__stdcall) or leaves them (__cdecl).
 void CallSetupEntry(FARPROC entry, HWND owner);

@@ -127,8 +127,17 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
 
     case UM_RUN_WIZARD:
-        // Tests for non-zero: the sheet's error result -1 also moves on.
-        PostMessageA(hwnd, RunWizard(hwnd) != 0 ? UM_RUN_REMOVAL : WM_CLOSE, 0, 0);
+        // A user of the NT family without an administrator's rights would get half a
+        // removal: told at once, and nothing is changed.
+        if (IsNtPlatform() && !MayRemoveRegistryEntries()) {
+            ShowTabledMessage(hwnd, MSG_NEEDS_ADMINISTRATOR);
+            g_bFinished = 1;
+            PostMessageA(hwnd, WM_CLOSE, 0, 0);
+            return 0;
+        }
+        // Only Finish goes on: the sheet's error result -1 (it could not be shown) is
+        // no yes.
+        PostMessageA(hwnd, RunWizard(hwnd) > 0 ? UM_RUN_REMOVAL : WM_CLOSE, 0, 0);
         return 0;
 
     case UM_RUN_REMOVAL:
