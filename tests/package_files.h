@@ -81,8 +81,11 @@ inline const PackageKey kPackageKeys[] = {
     {HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Lumatrak"},
     {HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Varsen Software"},
     {HKEY_CLASSES_ROOT, "CLSID\\{3b8e6f12-9c4d-11d1-8e5a-0080c7a41f90}"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse"},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse\\shellex"
+                         "\\PropertySheetHandlers\\{3b8e6f12-9c4d-11d1-8e5a-0080c7a41f90}"},
 };
+// Shared by every maker's Mouse pages: it goes only when the package's handler leaves it empty.
+inline const char kMouseKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse";
 inline const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline const char* const kRunValues[] = {"Pelto", "VarsenTrainer", "VarsenMotion"};
 inline const char kHelpKey[] = "SOFTWARE\\Microsoft\\Windows\\Help";  // its value PELTO.HLP

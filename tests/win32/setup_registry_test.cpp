@@ -48,6 +48,7 @@ protected:
     void TearDown() override
     {
         for (const PackageKey& key : kPackageKeys) DeleteRegTree(key.root, key.path);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kMouseKey);
         DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen");
         for (const char* name : kRunValues) DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, name);
         DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, "VarsenKeep");
@@ -73,7 +74,21 @@ protected:
         ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kHelp, "VARSENKEEP.HLP", "C:\\"));
         ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kEarlierSetup, "UninstallString", "C:\\S.EXE"));
         ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Keep", "Value", "x"));
+        // The package's Mouse page handler by its class id as value, in other letter case;
+        // another maker's beside it when asked.
+        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, Handler("PeltoPage"), NULL,
+                               "{3B8E6F12-9C4D-11D1-8E5A-0080C7A41F90}"));
+        if (otherMaker) {
+            ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, Handler("WheelPage"), NULL, kWheelPage));
+        }
     }
+
+    static std::string Handler(const char* name)
+    {
+        return std::string(kMouseKey) + "\\shellex\\PropertySheetHandlers\\" + name;
+    }
+    static constexpr const char* kWheelPage = "{5e2f0a10-1111-4abc-9def-00aa00bb00cc}";
+    bool otherMaker = true;
 
     // Every staged entry of the plan is there (1) or gone (0).
     void ExpectPlanEntries(bool present)
@@ -90,6 +105,10 @@ protected:
         EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kHelp, "VARSENKEEP.HLP"), "C:\\");
         EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kEarlierSetup, "UninstallString"), "C:\\S.EXE");
         EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Keep"));
+        EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, Handler("PeltoPage")), present);
+        EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, Handler("WheelPage"), NULL),
+                  otherMaker ? kWheelPage : "<none>");
+        EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, kMouseKey), present || otherMaker);
     }
 
     std::string ExpectedCall() const
@@ -114,6 +133,9 @@ TEST_F(SetupRegistry, CallsTheEntryThenDeletesEveryKeyAndValueOfThePlan)
         // Freed again once called.
         EXPECT_TRUE(GetModuleHandleA("TKSET32.dll") == NULL);
         ExpectPlanEntries(false);
+        // Once more without the other maker's handler: then the Mouse keys go too.
+        otherMaker = false;
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kMouseKey);
         StageRegistry();
     }
 }
