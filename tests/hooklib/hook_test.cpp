@@ -383,31 +383,6 @@ TEST(Library, LoadsAtItsOwnBaseAndHoldsTheSharedFieldsInOrderFromZero)
 
 // ---- The auto-jump hook, announcing the windows of another process ----
 
-TEST(AutoJump, AnnouncesByModeAndSwitchesModesOnOneHook)
-{
-    ResetHook();
-    ASSERT_TRUE(ChildRunning());
-    g_uMsgMouseWheel = 0xC0DE;
-
-    EXPECT_EQ(1, SetAutoJump(1));
-    DWORD dwHook = Shared(SW_HOOK);
-    EXPECT_NE(0u, dwHook);
-    ExpectRound(MODE1, "mode 1");
-    // The hook brought the library into the child, at its own address, sharing.
-    EXPECT_EQ((LRESULT)Library(), SendToChild(CHILD_QUERY, CHILD_QUERY_LIBRARY));
-    EXPECT_EQ((LRESULT)TestWindow(), SendToChild(CHILD_QUERY, CHILD_QUERY_SCROLLER));
-    EXPECT_EQ(0xC0DE, SendToChild(CHILD_QUERY, CHILD_QUERY_MOUSEWHEEL));
-
-    // With the hook on, a new mode installs no second hook: one post per window.
-    EXPECT_EQ(1, SetAutoJump(2));
-    EXPECT_EQ(dwHook, Shared(SW_HOOK));
-    ExpectRound(MODE2, "mode 2 after mode 1");
-    EXPECT_EQ(1, SetAutoJump(3));
-    EXPECT_EQ(dwHook, Shared(SW_HOOK));
-    ExpectRound(MODE3, "mode 3");
-    SetAutoJump(0);
-}
-
 TEST(AutoJump, OffModesRemoveTheHookAndOtherModesOnlyPassEventsOn)
 {
     ResetHook();
@@ -441,19 +416,6 @@ TEST(AutoJump, OffModesRemoveTheHookAndOtherModesOnlyPassEventsOn)
     SetAutoJump(0);
 }
 
-TEST(AutoJump, NoReceiverNoAnnouncementInAnyMode)
-{
-    ResetHook();
-    ASSERT_TRUE(ChildRunning());
-    ghWndScroller = NULL;
-    for (int nMode = 1; nMode <= 3; ++nMode) {
-        SetAutoJump(nMode);
-        // A post to the null receiver would land in the child's thread queue.
-        ExpectRound(NONE, ("mode " + std::to_string(nMode) + " without a receiver").c_str());
-    }
-    ResetHook();
-}
-
 // What the witness saw of the child's last round: "code:kind" for each event whose
 // wParam is a window of the set.
 static std::vector<std::string> WitnessedRound(void)
@@ -466,10 +428,12 @@ static std::vector<std::string> WitnessedRound(void)
     return events;
 }
 
+// Each mode announces its windows on the one hook the first installed (one post per
+// window), and the library the hook brought into the child shares the variables.
 // A hook installed before PELTOAPI's is called after it, only through its
 // CallNextHookEx: it sees every event only if each is passed on, and its veto of a
 // creation holds only if PELTOAPI's hook returns what CallNextHookEx returned.
-TEST(AutoJump, PassesEveryEventOnAndReturnsTheNextHooksResult)
+TEST(AutoJump, AnnouncesByModeOnOneHookAndPassesEveryEventOn)
 {
     ResetHook();
     ASSERT_TRUE(ChildRunning());
@@ -489,16 +453,28 @@ TEST(AutoJump, PassesEveryEventOnAndReturnsTheNextHooksResult)
         const char* pszWhat;
     } const cases[] = {
         {1, true, &MODE1, "mode 1"},
-        {2, true, &MODE2, "mode 2"},
+        {2, true, &MODE2, "mode 2 after mode 1"},
         {3, true, &MODE3, "mode 3"},
         {7, true, &NONE, "mode 7"},
+        // A post to the null receiver would land in the child's thread queue.
+        {1, false, &NONE, "mode 1 without a receiver"},
         {2, false, &NONE, "mode 2 without a receiver"},
+        {3, false, &NONE, "mode 3 without a receiver"},
     };
+    g_uMsgMouseWheel = 0xC0DE;
+    DWORD dwHook = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszWhat);
         ghWndScroller = c.bReceiver ? TestWindow() : NULL;
-        SetAutoJump(c.nMode);
+        EXPECT_EQ(1, SetAutoJump(c.nMode));
+        if (dwHook == 0)
+            dwHook = Shared(SW_HOOK);
+        EXPECT_NE(0u, dwHook);
+        EXPECT_EQ(dwHook, Shared(SW_HOOK)) << "a second hook";
         ExpectRound(*c.pCodes, c.pszWhat);
+        EXPECT_EQ((LRESULT)Library(), SendToChild(CHILD_QUERY, CHILD_QUERY_LIBRARY));
+        EXPECT_EQ((LRESULT)ghWndScroller, SendToChild(CHILD_QUERY, CHILD_QUERY_SCROLLER));
+        EXPECT_EQ(0xC0DE, SendToChild(CHILD_QUERY, CHILD_QUERY_MOUSEWHEEL));
         EXPECT_EQ(baseline, WitnessedRound()) << "the events that reached the witness";
         EXPECT_EQ(1, SendToChild(CHILD_MAKE_VETOED, 0)) << "the child made the vetoed window";
         HWND hwnd = CreateWindowExA(0, "Button", WITNESS_VETO_NAME,
