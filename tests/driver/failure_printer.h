@@ -7,7 +7,9 @@
 #ifndef REMOVR_TEST_FAILURE_PRINTER_H
 #define REMOVR_TEST_FAILURE_PRINTER_H
 
+#ifdef _WIN32
 #include <windows.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -74,6 +76,7 @@ private:
     testing::TestEventListener* m_pInner;
 };
 
+#ifdef _WIN32
 // The Windows setting WINE_WINVER asked for, as GetVersion reports it: a setting
 // that did not take would have the 9x runs check NT behaviour and pass.
 inline bool RunsUnderTheRequestedSetting(void)
@@ -101,14 +104,30 @@ inline bool RunsUnderTheRequestedSetting(void)
     return false;
 }
 
+#endif
+
+// A run that executed no test passes in GoogleTest, and a mistyped filter or a
+// skipped whole would leave the suite green without its cases: it fails here.
+// Listing the tests (--gtest_list_tests, as ctest's discovery does) runs none.
+inline int RequireATestRun(int result)
+{
+    const testing::UnitTest& unit = *testing::UnitTest::GetInstance();
+    if (GTEST_FLAG_GET(list_tests) || unit.successful_test_count() + unit.failed_test_count() > 0)
+        return result;
+    fprintf(stderr, "no test was executed (filter \"%s\")\n", GTEST_FLAG_GET(filter).c_str());
+    return 1;
+}
+
 // GoogleTest's main with this printer, under the requested setting only.
 inline int RunTestProgram(int* argc, char** argv)
 {
     testing::InitGoogleTest(argc, argv);
+#ifdef _WIN32
     if (!RunsUnderTheRequestedSetting())
         return 1;
+#endif
     FailurePrinter::Install();
-    return RUN_ALL_TESTS();
+    return RequireATestRun(RUN_ALL_TESTS());
 }
 
 #endif

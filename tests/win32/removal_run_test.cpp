@@ -137,7 +137,7 @@ TEST_F(RemovalRun, RunsEveryStageInOrderAndEndsOneSecondAfterTheRegistryStep)
         DWORD endedAt = 0;
         EXPECT_EQ(RunDialog(&endedAt), 1);
         watcher.Stop();
-        EXPECT_EQ(watcher.Transcript(), IsNtPlatform() ? run.boxesNt : run.boxes9x);
+        EXPECT_EQ(watcher.Transcript(), OnNtFamily() ? run.boxesNt : run.boxes9x);
         for (const BoxRecord& box : watcher.Records()) EXPECT_EQ(box.owner, g_seen.dialog);
         ExpectFileNamesThenRegistryText();
         DWORD last = watcher.Records().empty() ? g_seen.registryTextAt

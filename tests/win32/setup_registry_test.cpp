@@ -254,7 +254,7 @@ TEST_F(SetupRegistry, AKeyThatCanBeNeitherOpenedNorDeletedEndsTheWalk)
     // Unicode name goes on NT; the ANSI calls cannot reach it (Windows 95/98 have no
     // such names; Wine's registry has them in every setting), so there it stays, with
     // the keys above it, and the walk steps over it.
-    const bool nt = (GetVersion() & 0x80000000u) == 0;
+    const bool nt = OnNtFamily();
     EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, lumatrak + "\\Sub\\Locked\\Inner"), nt);
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, lumatrak));
     for (const char* gone : {"\\Sub\\Zlast", "\\Sub\\Deeper", "\\Other"})
