@@ -111,6 +111,71 @@ std::string MessageBoxText(HWND box)
     return WindowText(GetDlgItem(box, 0xFFFF));
 }
 
+namespace {
+
+const struct {
+    LPCSTR id;
+    const char* name;
+} kIcons[] = {
+    {IDI_WARNING, "warning"},
+    {IDI_ERROR, "error"},
+    {IDI_QUESTION, "question"},
+    {IDI_INFORMATION, "information"},
+};
+
+// A 32-bit top-down bitmap of width x height selected into a memory device context.
+struct Canvas {
+    HDC dc;
+    HBITMAP bitmap;
+    DWORD* pixels = NULL;
+    Canvas(int width, int height)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        dc = CreateCompatibleDC(NULL);
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels),
+                                  NULL, 0);
+        SelectObject(dc, bitmap);
+    }
+    ~Canvas()
+    {
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+    }
+};
+
+// An icon handle belongs to the process that loaded it, so the icon of another
+// process's box is read from the screen: the icon control's pixels, held against
+// each standard icon drawn here over the colour of the control's top-left pixel
+// (transparent in every standard icon). Empty while none matches.
+std::string IconOnScreen(HWND control)
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0 || width > 256 || height > 256) return "";
+    Canvas shot(width, height), drawn(width, height);
+    if (shot.pixels == NULL || drawn.pixels == NULL) return "";
+    HDC screen = GetDC(NULL);
+    BOOL copied = BitBlt(shot.dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(NULL, screen);
+    GdiFlush();
+    if (!copied) return "";
+    for (const auto& known : kIcons) {
+        std::fill(drawn.pixels, drawn.pixels + width * height, shot.pixels[0]);
+        DrawIconEx(drawn.dc, 0, 0, LoadIconA(NULL, known.id), width, height, 0, NULL, DI_NORMAL);
+        GdiFlush();
+        if (std::equal(drawn.pixels, drawn.pixels + width * height, shot.pixels)) return known.name;
+    }
+    return "";
+}
+
+}  // namespace
+
 std::string MessageBoxIcon(HWND box)
 {
     // The icon static: id 0x14 on Windows; found by its SS_ICON style elsewhere.
@@ -127,18 +192,39 @@ std::string MessageBoxIcon(HWND box)
     if (iconControl == NULL) return "none";
     HICON icon = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
     if (icon == NULL) return "none";
-    static const struct {
-        LPCSTR id;
-        const char* name;
-    } kIcons[] = {
-        {IDI_WARNING, "warning"},
-        {IDI_ERROR, "error"},
-        {IDI_QUESTION, "question"},
-        {IDI_INFORMATION, "information"},
-    };
+    DWORD processId = 0;
+    GetWindowThreadProcessId(box, &processId);
+    if (processId != GetCurrentProcessId()) {
+        std::string name;
+        WaitUntil([&] { return !(name = IconOnScreen(iconControl)).empty(); }, 5000);
+        return name.empty() ? "unpainted" : name;
+    }
     for (const auto& known : kIcons)
         if (LoadIconA(NULL, known.id) == icon) return known.name;
     return "other";
+}
+
+BoxRecord ReadMessageBox(HWND box)
+{
+    static const char* const kButtons[] = {"ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
+    BoxRecord record = {};
+    record.caption = WindowText(box);
+    record.icon = MessageBoxIcon(box);
+    record.text = MessageBoxText(box);
+    record.owner = GetWindow(box, GW_OWNER);
+    if (record.owner != NULL)
+        record.ownerName = WindowClass(record.owner) + ":" + WindowText(record.owner);
+    for (int id = IDOK; id <= IDNO; id++) {
+        HWND button = GetDlgItem(box, id);
+        if (button == NULL || !IsWindowVisible(button)) continue;
+        record.buttons += (record.buttons.empty() ? "" : " ") + std::string(kButtons[id - IDOK]);
+    }
+    return record;
+}
+
+std::string FullLine(const BoxRecord& box)
+{
+    return box.caption + "|" + box.icon + "|" + box.text + "|" + box.ownerName + "|" + box.buttons;
 }
 
 void PressButton(HWND dialog, int id)
@@ -222,11 +308,7 @@ void MessageBoxWatcher::Poll()
 
 void MessageBoxWatcher::Answer(HWND window)
 {
-    BoxRecord record;
-    record.caption = WindowText(window);
-    record.icon = MessageBoxIcon(window);
-    record.text = MessageBoxText(window);
-    record.owner = GetWindow(window, GW_OWNER);
+    BoxRecord record = ReadMessageBox(window);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         record.answer = IDOK;
