@@ -2,6 +2,7 @@
 #include "gui_driver.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -113,40 +114,9 @@ std::string MessageBoxText(HWND box)
 
 namespace {
 
-const struct {
-    LPCSTR id;
-    const char* name;
-} kIcons[] = {
-    {IDI_WARNING, "warning"},
-    {IDI_ERROR, "error"},
-    {IDI_QUESTION, "question"},
-    {IDI_INFORMATION, "information"},
-};
-
-// A 32-bit top-down bitmap of width x height selected into a memory device context.
-struct Canvas {
-    HDC dc;
-    HBITMAP bitmap;
-    DWORD* pixels = NULL;
-    Canvas(int width, int height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        dc = CreateCompatibleDC(NULL);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels),
-                                  NULL, 0);
-        SelectObject(dc, bitmap);
-    }
-    ~Canvas()
-    {
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-    }
-};
+const std::pair<LPCSTR, const char*> kIcons[] = {
+    {IDI_WARNING, "warning"}, {IDI_ERROR, "error"}, {IDI_QUESTION, "question"},
+    {IDI_INFORMATION, "information"}};
 
 // An icon handle belongs to the process that loaded it, so the icon of another
 // process's box is read from the screen: the icon control's pixels, held against
@@ -157,21 +127,35 @@ std::string IconOnScreen(HWND control)
     RECT r;
     GetWindowRect(control, &r);
     int width = r.right - r.left, height = r.bottom - r.top;
-    if (width <= 0 || height <= 0 || width > 256 || height > 256) return "";
-    Canvas shot(width, height), drawn(width, height);
-    if (shot.pixels == NULL || drawn.pixels == NULL) return "";
+    if (width <= 0 || height <= 0) return "";
     HDC screen = GetDC(NULL);
-    BOOL copied = BitBlt(shot.dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    HDC shot = CreateCompatibleDC(screen), drawn = CreateCompatibleDC(screen);
+    HBITMAP shotBitmap = CreateCompatibleBitmap(screen, width, height);
+    HBITMAP drawnBitmap = CreateCompatibleBitmap(screen, width, height);
+    SelectObject(shot, shotBitmap);
+    SelectObject(drawn, drawnBitmap);
+    BitBlt(shot, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
     ReleaseDC(NULL, screen);
-    GdiFlush();
-    if (!copied) return "";
+    std::string found;
     for (const auto& known : kIcons) {
-        std::fill(drawn.pixels, drawn.pixels + width * height, shot.pixels[0]);
-        DrawIconEx(drawn.dc, 0, 0, LoadIconA(NULL, known.id), width, height, 0, NULL, DI_NORMAL);
-        GdiFlush();
-        if (std::equal(drawn.pixels, drawn.pixels + width * height, shot.pixels)) return known.name;
+        HBRUSH background = CreateSolidBrush(GetPixel(shot, 0, 0));
+        RECT all = {0, 0, width, height};
+        FillRect(drawn, &all, background);
+        DeleteObject(background);
+        DrawIconEx(drawn, 0, 0, LoadIconA(NULL, known.first), width, height, 0, NULL, DI_NORMAL);
+        bool same = true;
+        for (int i = 0; same && i < width * height; i++)
+            same = GetPixel(drawn, i % width, i / width) == GetPixel(shot, i % width, i / width);
+        if (same) {
+            found = known.second;
+            break;
+        }
     }
-    return "";
+    DeleteDC(shot);
+    DeleteDC(drawn);
+    DeleteObject(shotBitmap);
+    DeleteObject(drawnBitmap);
+    return found;
 }
 
 }  // namespace
@@ -200,7 +184,7 @@ std::string MessageBoxIcon(HWND box)
         return name.empty() ? "unpainted" : name;
     }
     for (const auto& known : kIcons)
-        if (LoadIconA(NULL, known.id) == icon) return known.name;
+        if (LoadIconA(NULL, known.first) == icon) return known.second;
     return "other";
 }
 
