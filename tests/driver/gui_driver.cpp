@@ -2,6 +2,7 @@
 #include "gui_driver.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -111,6 +112,54 @@ std::string MessageBoxText(HWND box)
     return WindowText(GetDlgItem(box, 0xFFFF));
 }
 
+namespace {
+
+const std::pair<LPCSTR, const char*> kIcons[] = {
+    {IDI_WARNING, "warning"}, {IDI_ERROR, "error"}, {IDI_QUESTION, "question"},
+    {IDI_INFORMATION, "information"}};
+
+// An icon handle belongs to the process that loaded it, so the icon of another
+// process's box is read from the screen: the icon control's pixels, held against
+// each standard icon drawn here over the colour of the control's top-left pixel
+// (transparent in every standard icon). Empty while none matches.
+std::string IconOnScreen(HWND control)
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return "";
+    HDC screen = GetDC(NULL);
+    HDC shot = CreateCompatibleDC(screen), drawn = CreateCompatibleDC(screen);
+    HBITMAP shotBitmap = CreateCompatibleBitmap(screen, width, height);
+    HBITMAP drawnBitmap = CreateCompatibleBitmap(screen, width, height);
+    SelectObject(shot, shotBitmap);
+    SelectObject(drawn, drawnBitmap);
+    BitBlt(shot, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(NULL, screen);
+    std::string found;
+    for (const auto& known : kIcons) {
+        HBRUSH background = CreateSolidBrush(GetPixel(shot, 0, 0));
+        RECT all = {0, 0, width, height};
+        FillRect(drawn, &all, background);
+        DeleteObject(background);
+        DrawIconEx(drawn, 0, 0, LoadIconA(NULL, known.first), width, height, 0, NULL, DI_NORMAL);
+        bool same = true;
+        for (int i = 0; same && i < width * height; i++)
+            same = GetPixel(drawn, i % width, i / width) == GetPixel(shot, i % width, i / width);
+        if (same) {
+            found = known.second;
+            break;
+        }
+    }
+    DeleteDC(shot);
+    DeleteDC(drawn);
+    DeleteObject(shotBitmap);
+    DeleteObject(drawnBitmap);
+    return found;
+}
+
+}  // namespace
+
 std::string MessageBoxIcon(HWND box)
 {
     // The icon static: id 0x14 on Windows; found by its SS_ICON style elsewhere.
@@ -127,18 +176,39 @@ std::string MessageBoxIcon(HWND box)
     if (iconControl == NULL) return "none";
     HICON icon = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
     if (icon == NULL) return "none";
-    static const struct {
-        LPCSTR id;
-        const char* name;
-    } kIcons[] = {
-        {IDI_WARNING, "warning"},
-        {IDI_ERROR, "error"},
-        {IDI_QUESTION, "question"},
-        {IDI_INFORMATION, "information"},
-    };
+    DWORD processId = 0;
+    GetWindowThreadProcessId(box, &processId);
+    if (processId != GetCurrentProcessId()) {
+        std::string name;
+        WaitUntil([&] { return !(name = IconOnScreen(iconControl)).empty(); }, 5000);
+        return name.empty() ? "unpainted" : name;
+    }
     for (const auto& known : kIcons)
-        if (LoadIconA(NULL, known.id) == icon) return known.name;
+        if (LoadIconA(NULL, known.first) == icon) return known.second;
     return "other";
+}
+
+BoxRecord ReadMessageBox(HWND box)
+{
+    static const char* const kButtons[] = {"ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
+    BoxRecord record = {};
+    record.caption = WindowText(box);
+    record.icon = MessageBoxIcon(box);
+    record.text = MessageBoxText(box);
+    record.owner = GetWindow(box, GW_OWNER);
+    if (record.owner != NULL)
+        record.ownerName = WindowClass(record.owner) + ":" + WindowText(record.owner);
+    for (int id = IDOK; id <= IDNO; id++) {
+        HWND button = GetDlgItem(box, id);
+        if (button == NULL || !IsWindowVisible(button)) continue;
+        record.buttons += (record.buttons.empty() ? "" : " ") + std::string(kButtons[id - IDOK]);
+    }
+    return record;
+}
+
+std::string FullLine(const BoxRecord& box)
+{
+    return box.caption + "|" + box.icon + "|" + box.text + "|" + box.ownerName + "|" + box.buttons;
 }
 
 void PressButton(HWND dialog, int id)
@@ -222,11 +292,7 @@ void MessageBoxWatcher::Poll()
 
 void MessageBoxWatcher::Answer(HWND window)
 {
-    BoxRecord record;
-    record.caption = WindowText(window);
-    record.icon = MessageBoxIcon(window);
-    record.text = MessageBoxText(window);
-    record.owner = GetWindow(window, GW_OWNER);
+    BoxRecord record = ReadMessageBox(window);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         record.answer = IDOK;

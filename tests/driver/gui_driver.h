@@ -47,7 +47,9 @@ std::string WindowClass(HWND window);
 // A message box: a dialog with its text in the static control 0xFFFF.
 bool IsMessageBox(HWND window);
 std::string MessageBoxText(HWND box);
-// "warning", "error", "question", "information" or "none", from the box's icon.
+// "warning", "error", "question", "information" or "none", from the box's icon;
+// "other" for another icon, and for a box of another process "unpainted" when its
+// icon has not been on screen within a few seconds.
 std::string MessageBoxIcon(HWND box);
 
 // Presses the button with that id (IDOK, IDYES, ...) of a dialog or box.
@@ -58,9 +60,16 @@ struct BoxRecord {
     std::string icon;
     std::string text;
     HWND owner;
-    DWORD answeredAt;  // tick count when the answer was posted
+    std::string ownerName;  // class:title of the owner, "" for none
+    std::string buttons;    // by id, in id order: "ok", "yes no", ...
+    DWORD answeredAt;       // tick count when the answer was posted
     int answer;
 };
+
+// A box as it is now, all but the answer.
+BoxRecord ReadMessageBox(HWND box);
+// caption|icon|text|owner|buttons.
+std::string FullLine(const BoxRecord& box);
 
 // Records every message box once and answers it with the next answer of the script
 // (IDOK when the script has run out). With processId 0 it watches the boxes of the

@@ -17,13 +17,19 @@
 
 namespace {
 
-const std::string kExitingBox = NoIcon(kBoxes[BOX_EXITING]);
-const std::string kAbortingBox = NoIcon(kBoxes[BOX_ABORTING]);
-const std::string kCancelQuestion = NoIcon(kBoxes[BOX_CANCEL_QUESTION]);
-const std::string kNoSetupBox = NoIcon(kBoxes[BOX_CANT_LOAD_SETUP]);
-const std::string kExitWindowsBox = NoIcon(kBoxes[BOX_EXIT_WINDOWS]);
-const std::string kGermanExitingBox = NoIcon(kGermanBoxes[BOX_EXITING]);
-const std::string kGermanNoSetupBox = NoIcon(kGermanBoxes[BOX_CANT_LOAD_SETUP]);
+// The boxes as the driver's FullLine reads them: caption|icon|text|owner|buttons,
+// the owner as class:title; the progress dialog has no title.
+const char kMainWindowClass[] = "Varsen Uninstall";
+const std::string kByMain = std::string("|") + kMainWindowClass + ":Varsen Software|ok";
+const std::string kByProgress = "|#32770:|";
+const std::string kExitingBox = kBoxes[BOX_EXITING] + kByMain;
+const std::string kAbortingBox = kBoxes[BOX_ABORTING] + kByMain;
+const std::string kCancelQuestion = kBoxes[BOX_CANCEL_QUESTION] + kByProgress + "yes no";
+const std::string kNoSetupBox = kBoxes[BOX_CANT_LOAD_SETUP] + kByProgress + "ok";
+const std::string kNoSetupBoxByMain = kBoxes[BOX_CANT_LOAD_SETUP] + kByMain;
+const std::string kExitWindowsBox = kBoxes[BOX_EXIT_WINDOWS] + "||ok";  // no owner
+const std::string kGermanExitingBox = kGermanBoxes[BOX_EXITING] + kByMain;
+const std::string kGermanNoSetupBox = kGermanBoxes[BOX_CANT_LOAD_SETUP] + kByProgress + "ok";
 
 // Worked out by hand for the bench's 1024x768 screen. MS Sans Serif 8 has dialog
 // base units of 6x13 (x*6/4, y*13/8 pixels, rounded): the progress dialog's 206x81
@@ -54,8 +60,8 @@ TEST_F(RemovrRun, FinishAndDeclineRestart)
         if (withLibrary) StageSetupLibrary();  // else the staged TKSET32.DLL, no library
         StartWatched();
         EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
-        EXPECT_EQ(Boxes(), withLibrary ? std::vector<std::string>()
-                                              : std::vector<std::string>({kNoSetupBox}));
+        EXPECT_EQ(FullBoxes(), withLibrary ? std::vector<std::string>()
+                                           : std::vector<std::string>({kNoSetupBox}));
         ExpectPackageFilesRemoved();
         std::string record = ReadBytes(setupRecord);
         if (withLibrary) {
@@ -93,7 +99,7 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
             PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
         EXPECT_EQ(WaitForExit(), 0u);
-        EXPECT_EQ(Boxes(), std::vector<std::string>({kExitingBox}));
+        EXPECT_EQ(FullBoxes(), std::vector<std::string>({kExitingBox}));
         ExpectPackageFilesUntouched();
         EndRun();
     }
@@ -128,7 +134,7 @@ TEST_F(RemovrRun, EarlyCancelNoLetsTheRunGoOn)
     HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(1);
     EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
     EXPECT_EQ(HookFunction<LONG (*)()>("ProgressCancelsPosted")(), 1);
-    EXPECT_EQ(Boxes(), std::vector<std::string>({kCancelQuestion}));
+    EXPECT_EQ(FullBoxes(), std::vector<std::string>({kCancelQuestion}));
     ExpectPackageFilesRemoved();
 }
 
@@ -141,18 +147,22 @@ TEST_F(RemovrRun, EarlyCancelYesAbortsBeforeAnyRemoval)
     HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(1);
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     EXPECT_EQ(WaitForExit(), 0u);
-    EXPECT_EQ(Boxes(),
+    EXPECT_EQ(FullBoxes(),
               std::vector<std::string>({kCancelQuestion, kAbortingBox, kExitingBox}));
     // The question was open over the dialog's first paint: the run must not have run.
     ExpectPackageFilesUntouched();
     EXPECT_EQ(ReadBytes(setupRecord), "<missing>");
 }
 
-TEST_F(RemovrRun, DialogsComeUpCentredAtTemplateSize)
+// Each window's title as the taskbar and the title bars show it.
+TEST_F(RemovrRun, DialogsComeUpCentredAtTemplateSizeWithTheirTitles)
 {
     StageSetupLibrary();
     HWND sheet = StartToWizard();
     ASSERT_TRUE(sheet != NULL);
+    HWND main = FindWindowWithin(kMainWindowClass, NULL, process.dwProcessId, kWindowTimeout);
+    EXPECT_EQ(WindowText(main), "Varsen Software");
+    EXPECT_EQ(WindowText(sheet), "Varsen Software Uninstall");  // the page's title
     EXPECT_TRUE(ButtonOffered(sheet, IDCANCEL));
     EXPECT_FALSE(ButtonOffered(sheet, kBackButton));
     EXPECT_FALSE(ButtonOffered(sheet, kNextButton));
@@ -172,6 +182,7 @@ TEST_F(RemovrRun, DialogsComeUpCentredAtTemplateSize)
     HWND progress = Progress();
     ASSERT_TRUE(progress != NULL);
     ExpectRect(progress, kProgressRect, "progress");
+    EXPECT_EQ(WindowText(progress), "");
 
     HWND restart = Restart();
     ASSERT_TRUE(restart != NULL);
@@ -198,7 +209,7 @@ TEST_F(RemovrRun, BackdropPaintingSettles)
     auto paints = HookFunction<LONG (*)()>("MainPaints");
     // Invalidate the backdrop once: it must be painted again, and then settle.
     HookFunction<void (*)()>("ResetCounts")();
-    InvalidateRect(FindWindowA("Varsen Uninstall", NULL), NULL, TRUE);
+    InvalidateRect(FindWindowA(kMainWindowClass, NULL), NULL, TRUE);
     ASSERT_TRUE(WaitUntil([&] { return paints() >= 1; }, kWindowTimeout));
     LONG settled = paints();
     // An observation window, not a wait for a state: count what happens in it.
@@ -223,7 +234,7 @@ TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
         EXPECT_EQ(WindowText(GetDlgItem(page, 1001)), kGermanWizardBody);
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         EXPECT_EQ(WaitForExit(), 0u);
-        EXPECT_EQ(Boxes(), std::vector<std::string>({kGermanExitingBox}));
+        EXPECT_EQ(FullBoxes(), std::vector<std::string>({kGermanExitingBox}));
         ExpectPackageFilesUntouched();
         EndRun();
     }
@@ -254,7 +265,7 @@ TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
         EXPECT_EQ(WindowText(GetDlgItem(restart, 202)), kGermanRestartBody);
         PressButton(restart, IDCANCEL);
         EXPECT_EQ(WaitForExit(), 0u);
-        EXPECT_EQ(Boxes(), std::vector<std::string>({kGermanNoSetupBox}));
+        EXPECT_EQ(FullBoxes(), std::vector<std::string>({kGermanNoSetupBox}));
         ExpectPackageFilesRemoved();
     }
 }
@@ -291,7 +302,7 @@ TEST_F(AcceptedRestart, EnterAsksForOneRebootAndEndsQuietly)
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_EQ(ExitRequests(), 1);
     EXPECT_EQ(LastExitFlags(), static_cast<LONG>(EWX_REBOOT));
-    EXPECT_EQ(Boxes(), std::vector<std::string>());
+    EXPECT_EQ(FullBoxes(), std::vector<std::string>());
     ExpectPackageFilesRemoved();
 }
 
@@ -303,9 +314,7 @@ TEST_F(AcceptedRestart, RefusedRebootShowsTheExitWindowsError)
     EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
     EXPECT_EQ(ExitRequests(), 1);
     EXPECT_EQ(LastExitFlags(), static_cast<LONG>(EWX_REBOOT));
-    EXPECT_EQ(Boxes(), std::vector<std::string>({kExitWindowsBox}));
-    // 2: the error icon, as the program itself loads it.
-    EXPECT_EQ(RecorderFunction<LONG (*)()>("LastBoxIcon")(), 2);
+    EXPECT_EQ(FullBoxes(), std::vector<std::string>({kExitWindowsBox}));
     ExpectPackageFilesRemoved();
 }
 
@@ -324,11 +333,6 @@ HWND FindMessageBox(DWORD processId)
     std::vector<HWND> boxes;
     WaitUntil([&] { return !(boxes = MessageBoxesOf(processId)).empty(); }, kWindowTimeout);
     return boxes.size() == 1 ? boxes[0] : NULL;
-}
-
-std::string BoxLine(HWND box)
-{
-    return WindowText(box) + "|" + MessageBoxText(box);
 }
 
 const UINT kRunSetupRemoval = WM_USER + 10;
@@ -365,7 +369,7 @@ protected:
         *box = progress != NULL ? FindMessageBox(process.dwProcessId) : NULL;
         EXPECT_TRUE(*box != NULL) << "no box over the progress dialog";
         if (*box == NULL) return NULL;
-        EXPECT_EQ(BoxLine(*box), expected);
+        EXPECT_EQ(FullLine(ReadMessageBox(*box)), expected);
         return progress;
     }
 
@@ -404,28 +408,36 @@ protected:
 };
 
 // Another party's UM_RUN_SETUP_REMOVAL, posted while the wizard waits: the registry
-// step runs with the main window as owner, then the restart offer; closing after it
-// shows no warning, and the file pass never runs.
+// step runs with the main window as owner (of the library's call, or of its error box
+// when it is missing), then the restart offer; closing after it shows no warning, and
+// the file pass never runs.
 TEST_F(DrivenRun, SetupRemovalMessageRunsTheRegistryStepThenOffersTheRestart)
 {
-    StageSetupLibrary();
     ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kRunKey, "Pelto", "C:\\x.exe"));
     ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, std::string(kPlanKey) + "\\Sub", "v", "x"));
-    HWND sheet = StartToWizard();
-    ASSERT_TRUE(sheet != NULL);
-    HWND main = FindWindowWithin("Varsen Uninstall", NULL, process.dwProcessId, kWindowTimeout);
-    ASSERT_TRUE(main != NULL);
-    ASSERT_TRUE(PostMessageA(main, kRunSetupRemoval, 0, 0));
-    HWND restart = Restart();
-    ASSERT_TRUE(restart != NULL);
-    EXPECT_EQ(ReadBytes(setupRecord),
-              "load\ncall " + std::to_string(reinterpret_cast<UINT_PTR>(main)) + " 0 []\n");
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRunKey, "Pelto"), "<none>");
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kPlanKey));
-    PressButton(restart, IDCANCEL);
-    EXPECT_EQ(WaitForExit(), 0u);
-    EXPECT_EQ(Boxes(), std::vector<std::string>());
-    ExpectPackageFilesUntouched();
+    for (bool withLibrary : {true, false}) {
+        SCOPED_TRACE(withLibrary ? "with the setup library" : "without the setup library");
+        withLibrary ? StageSetupLibrary() : StagePackage();  // else TKSET32.dll a plain file
+        HWND sheet = StartToWizard();
+        ASSERT_TRUE(sheet != NULL);
+        HWND main = FindWindowWithin(kMainWindowClass, NULL, process.dwProcessId, kWindowTimeout);
+        ASSERT_TRUE(main != NULL);
+        ASSERT_TRUE(PostMessageA(main, kRunSetupRemoval, 0, 0));
+        HWND restart = Restart();
+        ASSERT_TRUE(restart != NULL);
+        if (withLibrary) {
+            EXPECT_EQ(ReadBytes(setupRecord),
+                      "load\ncall " + std::to_string(reinterpret_cast<UINT_PTR>(main)) + " 0 []\n");
+            EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRunKey, "Pelto"), "<none>");
+            EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kPlanKey));
+        }
+        PressButton(restart, IDCANCEL);
+        EXPECT_EQ(WaitForExit(), 0u);
+        EXPECT_EQ(FullBoxes(), withLibrary ? std::vector<std::string>()
+                                           : std::vector<std::string>({kNoSetupBoxByMain}));
+        ExpectPackageFilesUntouched();
+        EndRun();
+    }
 }
 
 // The progress dialog painted again and again while the run's own error box is up

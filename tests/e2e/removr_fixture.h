@@ -184,11 +184,17 @@ protected:
         watcher.reset(new MessageBoxWatcher(answers, process.dwProcessId));
     }
 
-    // The run's boxes as caption|text: their icons cannot be read from another process.
+    // The run's boxes as caption|text, and whole as the driver's FullLine.
     std::vector<std::string> Boxes()
     {
         std::vector<std::string> lines;
         for (const BoxRecord& r : watcher->Records()) lines.push_back(r.caption + "|" + r.text);
+        return lines;
+    }
+    std::vector<std::string> FullBoxes()
+    {
+        std::vector<std::string> lines;
+        for (const BoxRecord& r : watcher->Records()) lines.push_back(FullLine(r));
         return lines;
     }
 
