@@ -402,17 +402,14 @@ static BOOL WINAPI RecordExitWindows(UINT flags, DWORD reason)
 /* The NT-only calls, as Windows 95/98 export them. */
 static BOOL WINAPI StubOpenProcessToken(HANDLE process, DWORD access, PHANDLE token)
 {
-    (void)process;
-    (void)access;
+    (void)process, (void)access;
     if (token != NULL) *token = NULL;
     return NotImplemented();
 }
 
 static BOOL WINAPI StubLookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid)
 {
-    (void)system;
-    (void)name;
-    (void)luid;
+    (void)system, (void)name, (void)luid;
     return NotImplemented();
 }
 
@@ -420,12 +417,7 @@ static BOOL WINAPI StubAdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOK
                                              DWORD length, PTOKEN_PRIVILEGES previous,
                                              PDWORD returned)
 {
-    (void)token;
-    (void)disableAll;
-    (void)state;
-    (void)length;
-    (void)previous;
-    (void)returned;
+    (void)token, (void)disableAll, (void)state, (void)length, (void)previous, (void)returned;
     return NotImplemented();
 }
 
@@ -580,8 +572,7 @@ __declspec(dllexport) LONG ApplyPersonality(void)
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
-    (void)instance;
-    (void)reserved;
+    (void)instance, (void)reserved;
     if (reason == DLL_PROCESS_ATTACH && InterlockedExchange(VALUE(PV_PATCH_ON_LOAD), 0))
         ApplyPersonality();
     return TRUE;
