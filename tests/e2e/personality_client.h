@@ -1,5 +1,5 @@
-// The test side of the Windows 95/98 personality library (win9x_personality.c): loads
-// it, arms or applies it and reads its shared counters.
+// The test side of the test library (win9x_personality.c): loads it, applies it or
+// hands it to a program, and reads and writes its shared table.
 #ifndef REMOVR_PERSONALITY_CLIENT_H
 #define REMOVR_PERSONALITY_CLIENT_H
 
@@ -41,46 +41,30 @@ public:
     {
         library_ = LoadLibraryA(path.c_str());
         if (library_ == NULL) return false;
-        Call<void (*)()>("ResetPersonality")();
+        Reset();
         return true;
     }
 
-    HMODULE Library() const { return library_; }
-
     // In this process: its own imports are rewritten; the number of slots changed.
     LONG ApplyHere() { return Call<LONG (*)()>("ApplyPersonality")(); }
-    // The next process that loads the library through LoadHook is rewritten.
-    void PatchOnLoad() { Call<void (*)()>("PatchOnLoad")(); }
-    HOOKPROC LoadHook() { return Call<HOOKPROC>("LoadHook@12"); }
+    HMODULE Library() const { return library_; }
+    HOOKPROC Hook(const char* name) { return Call<HOOKPROC>(name); }
+    void Reset() { Call<void (*)()>("ResetPersonality")(); }
 
-    void SetWin9xCalls(bool on) { Call<void (*)(LONG)>("SetWin9xCalls")(on ? 1 : 0); }
-    // The n-th (from 1) calls of kind whose bits are set in mask fail; counts restart.
-    void Fail(int kind, LONG mask) { Call<void (*)(LONG, LONG)>("FailFileCalls")(kind, mask); }
+    // A value of the shared table (PV_...), settings and counts alike.
+    LONG Get(int which) { return Call<LONG (*)(LONG)>("Value")(which); }
+    void Set(int which, LONG value) { Call<void (*)(LONG, LONG)>("SetValue")(which, value); }
+    void SetWin9xCalls(bool on) { Set(PV_WIN9X_CALLS, on ? 1 : 0); }
+    // The n-th (from 1) calls of kind whose bits are set in mask fail.
+    void Fail(int kind, LONG mask) { Set(PV_FAIL_MASK + kind, mask); }
     void Fail(const Fault& f)
     {
         Fail(f.kind, f.mask);
         if (f.kind2 >= 0) Fail(f.kind2, f.mask2);
     }
     void RefuseKey(const char* name) { Call<void (*)(const char*)>("RefuseKey")(name); }
-    // The program's next GetMessageA returns -1 (with its record left as garbage).
-    void FailNextGetMessage() { Call<void (*)()>("FailNextGetMessage")(); }
-    bool GetMessageFailurePending() { return Count("GetMessageFailurePending") != 0; }
-    void Reset() { Call<void (*)()>("ResetPersonality")(); }
-
-    LONG Calls(int kind) { return Call<LONG (*)(LONG)>("FileCalls")(kind); }
-    LONG PatchedSlots() { return Count("PatchedSlots"); }
-    LONG Injected() { return Count("InjectedFailures"); }
-    LONG NotImplemented() { return Count("NotImplementedCalls"); }
-    LONG NtOnlyLookups() { return Count("NtOnlyLookups"); }
-    LONG UnknownLookups() { return Count("UnknownLookups"); }
-    LONG KeyRefusals() { return Count("KeyRefusals"); }
-    LONG WideImports() { return Count("WideImports"); }
-    std::string LastLookup() { return Call<const char* (*)()>("LastLookup")(); }
-    // In the NT setting: the privilege looked up, and what it was adjusted with.
-    std::string PrivilegeName() { return Call<const char* (*)()>("PrivilegeName")(); }
-    LONG PrivilegeCount() { return Count("PrivilegeCount"); }
-    LONG PrivilegeAttributes() { return Count("PrivilegeAttributes"); }
     std::string Log() { return Call<const char* (*)()>("CallLog")(); }
+    std::string LastLookup() { return Call<const char* (*)()>("LastLookup")(); }
 
 private:
     template <typename T>
@@ -88,7 +72,6 @@ private:
     {
         return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(library_, name)));
     }
-    LONG Count(const char* name) { return Call<LONG (*)()>(name)(); }
 
     HMODULE library_ = NULL;
 };

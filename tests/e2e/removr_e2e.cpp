@@ -1,8 +1,8 @@
 // REMOVR.EXE run whole under Wine from a staged install directory and driven as a
 // user would: the wizard, the progress dialog, the restart offer, the closing
 // warnings, the version gate, and where each dialog comes up.
-// Arguments: REMOVR.EXE, the stand-in TKSET32.dll, the test hook library, the
-// stand-in TKRES32.DLL with every text translated, the restart recorder library.
+// Arguments: REMOVR.EXE, the stand-in TKSET32.dll, the stand-in TKRES32.DLL with
+// every text translated, the test library.
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
@@ -123,17 +123,15 @@ TEST_F(RemovrRun, RefusesWindowsBelow312WithoutAWindow)
 }
 
 // A Cancel that reaches the progress dialog once it is on screen but before its first
-// paint: the hook posts it as the dialog is shown. The question's own message loop
-// then paints the dialog.
+// paint: the test library posts it as the dialog is shown. The question's own message
+// loop then paints the dialog.
 TEST_F(RemovrRun, EarlyCancelNoLetsTheRunGoOn)
 {
     StageSetupLibrary();
+    persona.Set(PV_CANCEL_PROGRESS_EARLY, 1);
     StartWatched({IDNO});
-    ASSERT_TRUE(Wizard() != NULL);
-    InstallHooks();
-    HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(1);
     EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
-    EXPECT_EQ(HookFunction<LONG (*)()>("ProgressCancelsPosted")(), 1);
+    EXPECT_EQ(persona.Get(PV_PROGRESS_CANCELS_POSTED), 1);
     EXPECT_EQ(FullBoxes(), std::vector<std::string>({kCancelQuestion}));
     ExpectPackageFilesRemoved();
 }
@@ -141,10 +139,9 @@ TEST_F(RemovrRun, EarlyCancelNoLetsTheRunGoOn)
 TEST_F(RemovrRun, EarlyCancelYesAbortsBeforeAnyRemoval)
 {
     StageSetupLibrary();
+    persona.Set(PV_CANCEL_PROGRESS_EARLY, 1);
     HWND sheet = StartToWizard({IDYES, IDOK, IDOK});
     ASSERT_TRUE(sheet != NULL);
-    InstallHooks();
-    HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(1);
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_EQ(FullBoxes(),
@@ -205,10 +202,9 @@ TEST_F(RemovrRun, BackdropPaintingSettles)
 {
     HWND sheet = StartToWizard();
     ASSERT_TRUE(sheet != NULL);
-    InstallHooks();
-    auto paints = HookFunction<LONG (*)()>("MainPaints");
+    auto paints = [&] { return persona.Get(PV_MAIN_PAINTS); };
     // Invalidate the backdrop once: it must be painted again, and then settle.
-    HookFunction<void (*)()>("ResetCounts")();
+    persona.Set(PV_MAIN_PAINTS, 0);
     InvalidateRect(FindWindowA(kMainWindowClass, NULL), NULL, TRUE);
     ASSERT_TRUE(WaitUntil([&] { return paints() >= 1; }, kWindowTimeout));
     LONG settled = paints();
@@ -270,21 +266,19 @@ TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
     }
 }
 
-// Restarts asked for with the program's ExitWindowsEx import pointed at a recorder
-// (e2e_restart_hook.dll). A real EWX_REBOOT under Wine returns TRUE at once; wineboot
+// Restarts asked for with the program's ExitWindowsEx import pointed at the test
+// library's recorder. A real EWX_REBOOT under Wine returns TRUE at once; wineboot
 // then asks the processes of the prefix in the order of their ids and ends each one
 // that agrees, up to the first that refuses: a refusing window of the test would
 // still see the bench's keeper ended.
 class AcceptedRestart : public RemovrRun {
 protected:
-    // Starts the program (its boxes watched) and puts the recorder in place,
-    // answering answer.
-    bool StartWithRecorder(BOOL answer)
+    // Starts the program (its boxes watched), the recorder answering answer.
+    void StartWithRecorder(BOOL answer)
     {
-        if (!LoadRecorder(answer)) return false;
+        persona.Set(PV_EXIT_ANSWER, answer);
         StageSetupLibrary();
         StartWatched();
-        return BringInRecorder();
     }
 };
 
@@ -292,7 +286,7 @@ protected:
 // program ends quietly.
 TEST_F(AcceptedRestart, EnterAsksForOneRebootAndEndsQuietly)
 {
-    ASSERT_TRUE(StartWithRecorder(TRUE));
+    StartWithRecorder(TRUE);
     HWND restart = FinishToRestartOffer();
     ASSERT_TRUE(restart != NULL);
     HWND ok = GetDlgItem(restart, IDOK);
@@ -300,8 +294,8 @@ TEST_F(AcceptedRestart, EnterAsksForOneRebootAndEndsQuietly)
     PostMessageA(ok, WM_KEYDOWN, VK_RETURN, 1);
     PostMessageA(ok, WM_KEYUP, VK_RETURN, 0xC0000001);
     EXPECT_EQ(WaitForExit(), 0u);
-    EXPECT_EQ(ExitRequests(), 1);
-    EXPECT_EQ(LastExitFlags(), static_cast<LONG>(EWX_REBOOT));
+    EXPECT_EQ(persona.Get(PV_EXIT_REQUESTS), 1);
+    EXPECT_EQ(persona.Get(PV_LAST_EXIT_FLAGS), static_cast<LONG>(EWX_REBOOT));
     EXPECT_EQ(FullBoxes(), std::vector<std::string>());
     ExpectPackageFilesRemoved();
 }
@@ -310,10 +304,10 @@ TEST_F(AcceptedRestart, EnterAsksForOneRebootAndEndsQuietly)
 // normally: no closing warning, exit code 0.
 TEST_F(AcceptedRestart, RefusedRebootShowsTheExitWindowsError)
 {
-    ASSERT_TRUE(StartWithRecorder(FALSE));
+    StartWithRecorder(FALSE);
     EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
-    EXPECT_EQ(ExitRequests(), 1);
-    EXPECT_EQ(LastExitFlags(), static_cast<LONG>(EWX_REBOOT));
+    EXPECT_EQ(persona.Get(PV_EXIT_REQUESTS), 1);
+    EXPECT_EQ(persona.Get(PV_LAST_EXIT_FLAGS), static_cast<LONG>(EWX_REBOOT));
     EXPECT_EQ(FullBoxes(), std::vector<std::string>({kExitWindowsBox}));
     ExpectPackageFilesRemoved();
 }
@@ -336,11 +330,10 @@ HWND FindMessageBox(DWORD processId)
 }
 
 const UINT kRunSetupRemoval = WM_USER + 10;
-const WPARAM kProgressMarker = 0x5EED;  // a WM_NULL the test hook counts
 const char* const kPlanKey = kPackageKeys[1].path;
 
 // Runs whose message boxes the test answers itself, at the moment it chooses, with
-// the test hook counting what reaches the progress dialog.
+// the test library counting what reaches the progress dialog.
 class DrivenRun : public RemovrRun {
 protected:
     void TearDown() override
@@ -350,20 +343,16 @@ protected:
         DeleteRegTree(HKEY_LOCAL_MACHINE, kPlanKey);
     }
 
-    LONG Count(const char* name) { return HookFunction<LONG (*)()>(name)(); }
-
-    // Starts the program, puts the hooks on it (the Cancel posted early or not) and
-    // presses Finish: the progress dialog, with the run's one box up over it (in *box),
-    // which must read expected; NULL when not so.
+    // Starts the program (the Cancel posted early or not) and presses Finish: the
+    // progress dialog, with the run's one box up over it (in *box), which must read
+    // expected; NULL when not so.
     HWND FinishToBox(bool cancelEarly, const std::string& expected, HWND* box)
     {
         *box = NULL;
+        persona.Set(PV_CANCEL_PROGRESS_EARLY, cancelEarly);
         Start();
         HWND sheet = ReadyWizard();
         if (sheet == NULL) return NULL;
-        InstallHooks();
-        HookFunction<void (*)()>("ResetCounts")();
-        HookFunction<void (*)(LONG)>("SetCancelProgressEarly")(cancelEarly ? 1 : 0);
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
         HWND progress = Progress();
         *box = progress != NULL ? FindMessageBox(process.dwProcessId) : NULL;
@@ -380,10 +369,10 @@ protected:
     void Repaint(HWND dialog, int times)
     {
         for (int i = 0; i < times; i++) {
-            LONG before = Count("ProgressPaints");
+            LONG before = persona.Get(PV_PROGRESS_PAINTS);
             ASSERT_TRUE(WaitUntil(
                 [&] {
-                    if (Count("ProgressPaints") > before) return true;
+                    if (persona.Get(PV_PROGRESS_PAINTS) > before) return true;
                     InvalidateRect(dialog, NULL, TRUE);
                     return false;
                 },
@@ -402,7 +391,7 @@ protected:
         EXPECT_EQ(MessageBoxesOf(process.dwProcessId).size(), 0u);
         PressButton(restart, IDCANCEL);
         EXPECT_EQ(WaitForExit(), 0u);
-        EXPECT_EQ(Count("RemovalRuns"), 1);
+        EXPECT_EQ(persona.Get(PV_REMOVAL_RUNS), 1);
         ExpectPackageFilesRemoved();
     }
 };
@@ -449,8 +438,8 @@ TEST_F(DrivenRun, RepaintsDuringTheRunStartNoSecondRun)
     ASSERT_TRUE(progress != NULL);
     Repaint(progress, 3);
     AnswerAndEndAfterOneRun(box, IDOK);
-    EXPECT_EQ(Count("ProgressStarts"), 1);
-    EXPECT_GE(Count("ProgressPaints"), 4);
+    EXPECT_EQ(persona.Get(PV_PROGRESS_STARTS), 1);
+    EXPECT_GE(persona.Get(PV_PROGRESS_PAINTS), 4);
 }
 
 // Repaints under the cancel question start nothing; after No the run starts once.
@@ -461,7 +450,7 @@ TEST_F(DrivenRun, RepaintsUnderTheCancelQuestionStartNothing)
     HWND progress = FinishToBox(true, kCancelQuestion, &question);
     ASSERT_TRUE(progress != NULL);
     Repaint(progress, 3);
-    EXPECT_EQ(Count("RemovalRuns"), 0);
+    EXPECT_EQ(persona.Get(PV_REMOVAL_RUNS), 0);
     AnswerAndEndAfterOneRun(question, IDNO);
 }
 
@@ -474,9 +463,9 @@ TEST_F(DrivenRun, ACancelDuringTheSetupErrorBoxIsNotHeard)
     ASSERT_TRUE(progress != NULL);
     PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
     // Taken after the Cancel: a question box, had one come, would be up by then.
-    PostMessageA(progress, WM_NULL, kProgressMarker, 0);
-    ASSERT_TRUE(WaitUntil([&] { return Count("ProgressMarkers") >= 1; }, kWindowTimeout));
-    EXPECT_EQ(Count("ProgressCancels"), 1);
+    PostMessageA(progress, WM_NULL, PROGRESS_MARKER, 0);
+    ASSERT_TRUE(WaitUntil([&] { return persona.Get(PV_PROGRESS_MARKERS) >= 1; }, kWindowTimeout));
+    EXPECT_EQ(persona.Get(PV_PROGRESS_CANCELS), 1);
     EXPECT_EQ(MessageBoxesOf(process.dwProcessId), std::vector<HWND>({box}));
     AnswerAndEndAfterOneRun(box, IDOK);
 }
@@ -485,6 +474,5 @@ TEST_F(DrivenRun, ACancelDuringTheSetupErrorBoxIsNotHeard)
 
 int main(int argc, char** argv)
 {
-    return RunEndToEnd(argc, argv, {&g_removrPath, &g_setupLibraryPath, &g_hookLibraryPath,
-                                    &g_resourceLibraryPath, &g_restartHookPath});
+    return RunEndToEnd(argc, argv);
 }

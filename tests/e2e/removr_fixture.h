@@ -1,6 +1,7 @@
 // The staged machine and one run of REMOVR.EXE under Wine, shared by the end-to-end
 // test programs: the package's install directory, wininit.ini, the setup record,
-// starting the program, finding its dialogs and reading its message boxes.
+// starting the program with the test library in it, finding its dialogs and reading
+// its message boxes.
 #ifndef REMOVR_E2E_FIXTURE_H
 #define REMOVR_E2E_FIXTURE_H
 
@@ -10,22 +11,21 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "failure_printer.h"
 #include "gui_driver.h"
-#include "win32_test_support.h"
 #include "package_files.h"
+#include "personality_client.h"
 #include "removal_table.h"
 
 inline std::string g_removrPath;
 inline std::string g_setupLibraryPath;
-inline std::string g_hookLibraryPath;
 inline std::string g_resourceLibraryPath;
-inline std::string g_restartHookPath;
+inline std::string g_libraryPath;  // the test library, win9x_personality.dll
 
 inline const char kInstallDir[] = "C:\\Program Files\\Varsen Software\\";
 inline const char kVersionKey[] = "Software\\Wine\\AppDefaults\\REMOVR.EXE";
@@ -58,17 +58,6 @@ inline void WriteSmallFile(const std::string& path)
     ASSERT_TRUE(WriteBytes(path, "x")) << path;
 }
 
-inline void SetProgramVersion(const char* version)
-{
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kVersionKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key,
-                              NULL),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                   static_cast<DWORD>(lstrlenA(version) + 1));
-    RegCloseKey(key);
-}
-
 inline std::string NoIcon(const std::string& box) { return box.substr(0, box.find('|') + 1) + TextOf(box); }
 
 inline bool ButtonOffered(HWND sheet, int id)
@@ -84,8 +73,10 @@ protected:
     std::string installDir = kInstallDir;
     std::string wininit = WindowsDir() + "\\wininit.ini";
     std::string setupRecord;
-    HMODULE hookLibrary = NULL;
-    HMODULE recorder = NULL;  // the restart recorder, e2e_restart_hook.dll
+    std::string programVersion;
+    // In every run from the program's first message: the calls of the setting (those
+    // of Windows 95/98 by default), ExitWindowsEx recorded, the windows observed.
+    Personality persona;
     std::vector<HHOOK> hooks;
     std::unique_ptr<MessageBoxWatcher> watcher;  // the run's boxes, once StartWatched
 
@@ -103,6 +94,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(Exists(g_removrPath)) << g_removrPath;
+        ASSERT_TRUE(persona.Load(g_libraryPath)) << g_libraryPath;
         CreateDirectoryA("C:\\Program Files", NULL);
         CreateDirectoryA(installDir.c_str(), NULL);
         StagePackage();
@@ -117,13 +109,7 @@ protected:
 
     void TearDown() override
     {
-        if (process.hProcess != NULL && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
-            ADD_FAILURE() << "REMOVR.EXE still running: ended";
-            TerminateProcess(process.hProcess, 99);
-            WaitForSingleObject(process.hProcess, kExitTimeout);
-        }
         EndRun();
-        if (hookLibrary != NULL) FreeLibrary(hookLibrary);
         for (const RemovalEntry& entry : kPackageFiles)
             if (entry.location != LOCATION_INSTALL) DeleteFileA(PackagePath(entry).c_str());
         // Nothing scheduled by a test may be carried out at another test's restart.
@@ -138,10 +124,35 @@ protected:
         ASSERT_TRUE(CopyFileA(g_removrPath.c_str(), (installDir + "REMOVR.EXE").c_str(), FALSE));
     }
 
-    // The hooks off the program, its handles closed and the restart recorder freed:
-    // ready for the next run.
+    // Written for REMOVR.EXE and read back; EndRun checks what the program ran under.
+    void SetProgramVersion(const char* version)
+    {
+        ASSERT_TRUE(SetRegText(HKEY_CURRENT_USER, kVersionKey, "Version", version));
+        ASSERT_EQ(RegText(HKEY_CURRENT_USER, kVersionKey, "Version"), version);
+        programVersion = version;
+    }
+
+    // The program's GetVersion, as the library read it inside (a run refused before
+    // its first window never loads it), checked against the setting; the program
+    // ended, its hooks off, its handles closed and the library reset: ready for the
+    // next run.
     void EndRun()
     {
+        if (process.hProcess != NULL && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+            ADD_FAILURE() << "REMOVR.EXE still running: ended";
+            TerminateProcess(process.hProcess, 99);
+            WaitForSingleObject(process.hProcess, kExitTimeout);
+        }
+        // GetVersion's low word (major, minor) under each setting.
+        const std::pair<std::string, WORD> kVersionWords[] = {
+            {"win95", 0x0004}, {"win98", 0x0A04}, {"winxp", 0x0105}};
+        DWORD platform = persona.Library() != NULL ? static_cast<DWORD>(persona.Get(PV_PLATFORM)) : 0;
+        for (const auto& word : kVersionWords) {
+            if (platform != 0 && word.first == programVersion) {
+                EXPECT_EQ(LOWORD(platform), word.second) << programVersion << " ran as " << std::hex << platform;
+            }
+        }
+        if (persona.Library() != NULL) persona.Reset();
         watcher.reset();
         for (HHOOK hook : hooks) UnhookWindowsHookEx(hook);
         hooks.clear();
@@ -150,8 +161,6 @@ protected:
             CloseHandle(process.hThread);
         }
         process = PROCESS_INFORMATION();
-        if (recorder != NULL) FreeLibrary(recorder);
-        recorder = NULL;
     }
 
     void StageResourceLibrary()
@@ -167,13 +176,21 @@ protected:
             << g_setupLibraryPath;
     }
 
+    // Starts the program suspended with the library's hooks on its GUI thread, armed:
+    // the library comes in with the first message the thread gets, before anything
+    // the program posted to itself at start-up is handled, and rewrites its imports.
     void Start()
     {
         std::string exe = installDir + "REMOVR.EXE";
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
-        ASSERT_TRUE(CreateProcessA(exe.c_str(), NULL, NULL, NULL, FALSE, 0, NULL, installDir.c_str(),
-                                   &startup, &process));
+        persona.Set(PV_PATCH_ON_LOAD, 1);
+        ASSERT_TRUE(CreateProcessA(exe.c_str(), NULL, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL,
+                                   installDir.c_str(), &startup, &process));
+        bool hooked = Hook(persona.Hook("LoadHook@12"), WH_GETMESSAGE) &&
+                      Hook(persona.Hook("CallWndHook@12"), WH_CALLWNDPROC);
+        ResumeThread(process.hThread);
+        ASSERT_TRUE(hooked);
     }
 
     // Starts the program with its boxes recorded and answered from answers (IDOK
@@ -219,6 +236,7 @@ protected:
         bool ready = sheet != NULL &&
                      WaitUntil([&] { return ButtonOffered(sheet, kFinishButton); }, kWindowTimeout);
         EXPECT_TRUE(ready) << "no wizard offering Finish";
+        EXPECT_GT(persona.Get(PV_PATCHED_SLOTS), 0) << "the test library is not in the program";
         return ready ? sheet : NULL;
     }
     // StartWatched, then the wizard once it offers Finish.
@@ -239,68 +257,15 @@ protected:
         return gui.hwndFocus;
     }
 
-    // A hook of library on the program's GUI thread (its message queue exists by now).
-    bool Hook(HMODULE library, HOOKPROC proc, int kind = WH_GETMESSAGE)
+    // A hook of the test library on the program's GUI thread.
+    bool Hook(HOOKPROC proc, int kind)
     {
-        HHOOK hook = proc != NULL ? SetWindowsHookExA(kind, proc, library, process.dwThreadId) : NULL;
+        HHOOK hook = proc != NULL ? SetWindowsHookExA(kind, proc, persona.Library(), process.dwThreadId)
+                                  : NULL;
         EXPECT_TRUE(hook != NULL) << "error " << GetLastError();
         if (hook != NULL) hooks.push_back(hook);
         return hook != NULL;
     }
-
-    // Brings a library into the program through its hook LoadHook: any message the
-    // program takes loads it. True once inPlace() holds.
-    template <typename Condition>
-    bool BringIn(HMODULE library, Condition inPlace)
-    {
-        if (!Hook(library, Export<HOOKPROC>(library, "LoadHook@12"))) return false;
-        HWND sheet = Wizard();
-        bool done = sheet != NULL && WaitUntil(
-                                         [&] {
-                                             PostMessageA(sheet, WM_NULL, 0, 0);
-                                             return inPlace();
-                                         },
-                                         kWindowTimeout);
-        EXPECT_TRUE(done) << "library not in place in the program";
-        return done;
-    }
-
-    // The test hook library's counting hooks on the program.
-    void InstallHooks()
-    {
-        hookLibrary = LoadLibraryA(g_hookLibraryPath.c_str());
-        ASSERT_TRUE(hookLibrary != NULL) << g_hookLibraryPath;
-        ASSERT_TRUE(Hook(hookLibrary, HookFunction<HOOKPROC>("CallWndHook@12"), WH_CALLWNDPROC));
-        ASSERT_TRUE(Hook(hookLibrary, HookFunction<HOOKPROC>("GetMessageHook@12")));
-    }
-
-    template <typename T>
-    static T Export(HMODULE library, const char* name)
-    {
-        return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-    }
-    template <typename T>
-    T HookFunction(const char* name) { return Export<T>(hookLibrary, name); }
-    template <typename T>
-    T RecorderFunction(const char* name) { return Export<T>(recorder, name); }
-
-    // The restart recorder loaded here, answering answer; brought into the program
-    // (started by now) with BringInRecorder.
-    bool LoadRecorder(BOOL answer)
-    {
-        if (recorder == NULL) recorder = LoadLibraryA(g_restartHookPath.c_str());
-        EXPECT_TRUE(recorder != NULL) << g_restartHookPath;
-        if (recorder == NULL) return false;
-        RecorderFunction<void (*)()>("ResetExitRequests")();
-        RecorderFunction<void (*)(LONG)>("SetExitAnswer")(answer);
-        return true;
-    }
-    bool BringInRecorder()
-    {
-        return BringIn(recorder, [&] { return RecorderFunction<LONG (*)()>("ImportPatched")() >= 1; });
-    }
-    LONG ExitRequests() { return RecorderFunction<LONG (*)()>("ExitRequests")(); }
-    LONG LastExitFlags() { return RecorderFunction<LONG (*)()>("LastExitFlags")(); }
 
     void ExpectPackageFilesUntouched()
     {
@@ -347,18 +312,17 @@ protected:
     }
 };
 
-// The main of the end-to-end programs: REMOVR.EXE and the libraries named after it,
-// into paths in order.
-inline int RunEndToEnd(int argc, char** argv, std::initializer_list<std::string*> paths)
+// The main of the end-to-end programs: REMOVR.EXE, the stand-in TKSET32.dll and
+// TKRES32.DLL and the test library.
+inline int RunEndToEnd(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 1 + static_cast<int>(paths.size())) {
-        fprintf(stderr, "usage: %s REMOVR.EXE and its %d test libraries\n", argv[0],
-                static_cast<int>(paths.size()) - 1);
+    std::string* paths[] = {&g_removrPath, &g_setupLibraryPath, &g_resourceLibraryPath, &g_libraryPath};
+    if (argc < 5) {
+        fprintf(stderr, "usage: %s REMOVR.EXE TKSET32.dll TKRES32.DLL win9x_personality.dll\n", argv[0]);
         return 2;
     }
-    char** arg = argv;
-    for (std::string* path : paths) *path = FromUnixPath(*++arg);
+    for (int i = 0; i < 4; i++) *paths[i] = FromUnixPath(argv[i + 1]);
     return RunTestProgram(&argc, argv);  // GoogleTest is initialised once only
 }
 

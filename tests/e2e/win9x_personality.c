@@ -1,49 +1,66 @@
-/* Test-only library that gives a program under Wine the calls of Windows 95/98: the
- * functions those systems export but do not implement (MoveFileExA, the security
- * calls, also when looked up with GetProcAddress) fail with ERROR_CALL_NOT_IMPLEMENTED.
- * It can also fail chosen calls on the wininit.ini files (the n-th CreateFileA,
- * WriteFile, MoveFileA, DeleteFileA or MoveFileExA) and every RegOpenKeyExA and
- * RegDeleteKeyA of one key name. It works by rewriting the import slots of the
- * process's main module: an end-to-end driver brings it into REMOVR.EXE with the
- * WH_GETMESSAGE hook LoadHook after arming it (PatchOnLoad); an in-process test calls
- * ApplyPersonality. Control and counters live in a section shared by every process. */
+/* Test-only library brought into a program under test. It rewrites the import slots
+ * of the process's main module so that the program meets Windows 95/98 (MoveFileExA
+ * and the security calls, also looked up with GetProcAddress, fail with
+ * ERROR_CALL_NOT_IMPLEMENTED) and the common controls of Windows 95 and NT 4, or a
+ * user of the NT family without an administrator's rights; it fails chosen calls on
+ * the wininit.ini files, one registry key, the message loop or the property sheet;
+ * it records restarts instead of doing them, with the shutdown privilege the process
+ * holds; and its hooks count what reaches the program's windows. An end-to-end
+ * driver arms it (PV_PATCH_ON_LOAD) and hooks LoadHook and CallWndHook on the main
+ * thread of the program started suspended; an in-process test calls
+ * ApplyPersonality. Settings and counts are one table in a section shared by every
+ * process that loads the library (win9x_personality.h). */
 #include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
 
-#include "import_patch.h"
 #include "win9x_personality.h"
 
 #define SHARED __attribute__((section(".shared"), shared))
 
-volatile LONG g_patchOnLoad SHARED = 0;
-volatile LONG g_patchedSlots SHARED = 0;
-volatile LONG g_win9xCalls SHARED = 1;
-/* Per kind of file call: calls on wininit.ini paths so far, and which fail (bit n-1
- * for the n-th). */
-volatile LONG g_fileCalls[PERSONA_KINDS] SHARED = {0};
-volatile LONG g_failMask[PERSONA_KINDS] SHARED = {0};
-volatile LONG g_injected SHARED = 0;
-volatile LONG g_notImplemented SHARED = 0;  /* calls answered ERROR_CALL_NOT_IMPLEMENTED */
-volatile LONG g_ntLookups SHARED = 0;       /* NT-only functions looked up by name */
-volatile LONG g_unknownLookups SHARED = 0;  /* ...W lookups without a known stub */
-volatile LONG g_keyRefusals SHARED = 0;
-volatile LONG g_failGetMessage SHARED = 0;  /* the program's next GetMessageA gives -1 */
-volatile LONG g_wideImports SHARED = -1;    /* ...W imports of the patched module */
+volatile LONG g_values[PV_VALUES] SHARED = {0};
 char g_refusedKey[256] SHARED = {0};
 char g_lastLookup[64] SHARED = {0};
-/* In the NT setting: the privilege looked up by name, and the count and the first
- * attributes AdjustTokenPrivileges was given (-1 before a call). */
-char g_privilegeName[64] SHARED = {0};
-volatile LONG g_privilegeCount SHARED = -1;
-volatile LONG g_privilegeAttributes SHARED = -1;
 /* One line per call on a wininit.ini path, "!" marking an injected failure. */
 char g_log[4096] SHARED = {0};
 volatile LONG g_logLength SHARED = 0;
 
-static FARPROC s_real[PERSONA_FUNCTIONS];
+#define VALUE(which) (&g_values[which])
 
-/* Handles that CreateFileA opened on wininit.ini paths in this process. */
-#define TRACKED_HANDLES 16
-static HANDLE s_handles[TRACKED_HANDLES];
+/* The replaced functions, and the real ones once found. */
+enum {
+    FN_MOVEFILEEX, FN_MOVEFILE, FN_DELETEFILE, FN_REMOVEDIRECTORY, FN_COPYFILE,
+    FN_SETATTRIBUTES, FN_CREATEFILE, FN_WRITEFILE, FN_CLOSEHANDLE, FN_GETPROCADDRESS,
+    FN_REGOPENKEYEX, FN_REGCREATEKEYEX, FN_REGDELETEKEY, FN_REGDELETEVALUE, FN_REGCLOSEKEY,
+    FN_GETMESSAGE, FN_EXITWINDOWS, FN_PROPERTYSHEET, FN_REGOPENKEYEXW, FN_REGDELETEKEYW,
+    FUNCTIONS
+};
+static FARPROC s_real[FUNCTIONS];
+#define REAL(fn, type) ((type)(void*)s_real[fn])
+
+/* Per process: handles CreateFileA opened on wininit.ini paths, and keys opened
+ * under HKEY_LOCAL_MACHINE through the replaced calls. */
+#define TRACKED 32
+static void* s_wininitHandles[TRACKED];
+static void* s_machineKeys[TRACKED];
+
+static int Holds(void* const* table, const void* item)
+{
+    for (int i = 0; i < TRACKED; i++)
+        if (item != NULL && table[i] == item) return 1;
+    return 0;
+}
+
+static void Track(void** table, void* item, int on)
+{
+    for (int i = 0; i < TRACKED; i++) {
+        if (on && table[i] == NULL) {
+            table[i] = item;
+            return;
+        }
+        if (!on && table[i] == item) table[i] = NULL;
+    }
+}
 
 static void CopyText(char* target, int size, const char* text)
 {
@@ -103,9 +120,9 @@ static void Log(const char* kind, const char* from, const char* to, int failed)
 /* Counts one call of that kind on a wininit.ini path: 1 when it is to fail. */
 static int CountCall(int kind)
 {
-    LONG n = InterlockedIncrement(&g_fileCalls[kind]);
-    if (n > 32 || !(g_failMask[kind] & (1L << (n - 1)))) return 0;
-    InterlockedIncrement(&g_injected);
+    LONG n = InterlockedIncrement(VALUE(PV_CALLS + kind));
+    if (n > 32 || !(g_values[PV_FAIL_MASK + kind] & (1L << (n - 1)))) return 0;
+    InterlockedIncrement(VALUE(PV_INJECTED));
     return 1;
 }
 
@@ -120,90 +137,81 @@ static int FailedOnWininit(int kind, const char* tag, const char* from, const ch
     return fail;
 }
 
-static int IsTracked(HANDLE handle)
-{
-    for (int i = 0; i < TRACKED_HANDLES; i++)
-        if (handle != NULL && s_handles[i] == handle) return 1;
-    return 0;
-}
-
-static void Track(HANDLE handle, int on)
-{
-    for (int i = 0; i < TRACKED_HANDLES; i++) {
-        if (on && s_handles[i] == NULL) {
-            s_handles[i] = handle;
-            return;
-        }
-        if (!on && s_handles[i] == handle) s_handles[i] = NULL;
-    }
-}
-
 static BOOL NotImplemented(void)
 {
-    InterlockedIncrement(&g_notImplemented);
+    InterlockedIncrement(VALUE(PV_NOT_IMPLEMENTED));
     SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
     return FALSE;
 }
 
-typedef BOOL(WINAPI* MoveFileExProc)(LPCSTR, LPCSTR, DWORD);
-typedef BOOL(WINAPI* MoveFileProc)(LPCSTR, LPCSTR);
-typedef BOOL(WINAPI* DeleteFileProc)(LPCSTR);
-typedef HANDLE(WINAPI* CreateFileProc)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD,
-                                       HANDLE);
-typedef BOOL(WINAPI* WriteFileProc)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
-typedef BOOL(WINAPI* CloseHandleProc)(HANDLE);
-typedef LONG(WINAPI* RegOpenKeyExProc)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
-typedef LONG(WINAPI* RegDeleteKeyProc)(HKEY, LPCSTR);
-typedef FARPROC(WINAPI* GetProcAddressProc)(HMODULE, LPCSTR);
-typedef BOOL(WINAPI* GetMessageProc)(LPMSG, HWND, UINT, UINT);
+/* The limited user: 1 (the error set) when the call is to be denied. */
+static int Denied(void)
+{
+    if (!g_values[PV_LIMITED_USER]) return 0;
+    InterlockedIncrement(VALUE(PV_ACCESS_DENIALS));
+    SetLastError(ERROR_ACCESS_DENIED);
+    return 1;
+}
 
 /* A failed GetMessageA fills nothing in: the record is left as garbage, so that a
  * program that reads it anyway shows it. */
 static BOOL WINAPI PersonaGetMessageA(LPMSG msg, HWND window, UINT first, UINT last)
 {
-    if (InterlockedExchange(&g_failGetMessage, 0)) {
+    if (InterlockedExchange(VALUE(PV_FAIL_GETMESSAGE), 0)) {
         if (msg != NULL) FillMemory(msg, sizeof *msg, 0xA5);
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return -1;
     }
-    return ((GetMessageProc)(void*)s_real[PERSONA_FN_GETMESSAGE])(msg, window, first, last);
+    return REAL(FN_GETMESSAGE, BOOL(WINAPI*)(LPMSG, HWND, UINT, UINT))(msg, window, first, last);
 }
 
 static BOOL WINAPI PersonaMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
 {
     /* Counted in every setting: a program that asks Windows 95/98 for it shows. */
     int refuse = (flags & MOVEFILE_DELAY_UNTIL_REBOOT) && CountCall(PERSONA_SCHEDULE);
-    if (g_win9xCalls) {
+    if (g_values[PV_WIN9X_CALLS]) {
         if (IsWininitPath(from) || IsWininitPath(to)) Log("X", from, to, 1);
         return NotImplemented();
     }
+    if (Denied()) return FALSE;
     if (refuse) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     if (FailedOnWininit(PERSONA_MOVEFILEEX, "X", from, to)) return FALSE;
-    return ((MoveFileExProc)(void*)s_real[PERSONA_FN_MOVEFILEEX])(from, to, flags);
+    return REAL(FN_MOVEFILEEX, BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD))(from, to, flags);
 }
 
 static BOOL WINAPI PersonaMoveFileA(LPCSTR from, LPCSTR to)
 {
-    if (FailedOnWininit(PERSONA_MOVEFILE, "M", from, to)) return FALSE;
-    return ((MoveFileProc)(void*)s_real[PERSONA_FN_MOVEFILE])(from, to);
+    if (Denied() || FailedOnWininit(PERSONA_MOVEFILE, "M", from, to)) return FALSE;
+    return REAL(FN_MOVEFILE, BOOL(WINAPI*)(LPCSTR, LPCSTR))(from, to);
 }
 
 static BOOL WINAPI PersonaDeleteFileA(LPCSTR path)
 {
-    if (FailedOnWininit(PERSONA_DELETEFILE, "D", path, NULL)) return FALSE;
-    return ((DeleteFileProc)(void*)s_real[PERSONA_FN_DELETEFILE])(path);
+    if (Denied() || FailedOnWininit(PERSONA_DELETEFILE, "D", path, NULL)) return FALSE;
+    return REAL(FN_DELETEFILE, BOOL(WINAPI*)(LPCSTR))(path);
+}
+
+static BOOL WINAPI PersonaRemoveDirectoryA(LPCSTR path)
+{
+    return !Denied() && REAL(FN_REMOVEDIRECTORY, BOOL(WINAPI*)(LPCSTR))(path);
+}
+
+static BOOL WINAPI PersonaCopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists)
+{
+    return !Denied() && REAL(FN_COPYFILE, BOOL(WINAPI*)(LPCSTR, LPCSTR, BOOL))(from, to, failIfExists);
 }
 
 static BOOL WINAPI PersonaSetFileAttributesA(LPCSTR path, DWORD attributes)
 {
+    if (Denied()) return FALSE;
     if (CountCall(PERSONA_ATTRIBUTES)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    return ((BOOL(WINAPI*)(LPCSTR, DWORD))(void*)s_real[PERSONA_FN_SETATTRIBUTES])(path, attributes);
+    return REAL(FN_SETATTRIBUTES, BOOL(WINAPI*)(LPCSTR, DWORD))(path, attributes);
 }
 
 static HANDLE WINAPI PersonaCreateFileA(LPCSTR path, DWORD access, DWORD share,
@@ -212,16 +220,17 @@ static HANDLE WINAPI PersonaCreateFileA(LPCSTR path, DWORD access, DWORD share,
 {
     if (FailedOnWininit(PERSONA_CREATEFILE, (access & GENERIC_WRITE) ? "C+w" : "C", path, NULL))
         return INVALID_HANDLE_VALUE;
-    HANDLE file = ((CreateFileProc)(void*)s_real[PERSONA_FN_CREATEFILE])(path, access, share, security,
-                                                                  disposition, flags, templateFile);
-    if (IsWininitPath(path) && file != INVALID_HANDLE_VALUE) Track(file, 1);
+    HANDLE file = REAL(FN_CREATEFILE, HANDLE(WINAPI*)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES,
+                                                      DWORD, DWORD, HANDLE))(
+        path, access, share, security, disposition, flags, templateFile);
+    if (IsWininitPath(path) && file != INVALID_HANDLE_VALUE) Track(s_wininitHandles, file, 1);
     return file;
 }
 
 static BOOL WINAPI PersonaWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
                                     LPOVERLAPPED overlapped)
 {
-    if (IsTracked(file)) {
+    if (Holds(s_wininitHandles, file)) {
         int fail = CountCall(PERSONA_WRITEFILE);
         Log("W", NULL, NULL, fail);
         if (fail) {
@@ -230,98 +239,177 @@ static BOOL WINAPI PersonaWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWO
             return FALSE;
         }
     }
-    return ((WriteFileProc)(void*)s_real[PERSONA_FN_WRITEFILE])(file, data, size, written, overlapped);
+    return REAL(FN_WRITEFILE, BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED))(
+        file, data, size, written, overlapped);
 }
 
 static BOOL WINAPI PersonaCloseHandle(HANDLE handle)
 {
-    if (IsTracked(handle)) Track(handle, 0);
-    return ((CloseHandleProc)(void*)s_real[PERSONA_FN_CLOSEHANDLE])(handle);
+    Track(s_wininitHandles, handle, 0);
+    return REAL(FN_CLOSEHANDLE, BOOL(WINAPI*)(HANDLE))(handle);
 }
 
-static int IsRefusedKey(LPCSTR path)
+/* The registry: one key name refused, and the limited user's writes under
+ * HKEY_LOCAL_MACHINE (and HKEY_CLASSES_ROOT, which mirrors it) denied. */
+static const REGSAM kWriteAccess = DELETE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | WRITE_DAC |
+                                   WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+
+static int IsMachineKey(HKEY key)
 {
-    return path != NULL && g_refusedKey[0] != '\0' && SameText(LastComponent(path), g_refusedKey);
+    return key == HKEY_LOCAL_MACHINE || key == HKEY_CLASSES_ROOT || Holds(s_machineKeys, key);
 }
 
 static LONG Refused(void)
 {
-    InterlockedIncrement(&g_keyRefusals);
+    InterlockedIncrement(VALUE(PV_KEY_REFUSALS));
     return ERROR_ACCESS_DENIED;
+}
+
+/* ERROR_SUCCESS when a call on key, asking for access, may go on. */
+static LONG KeyCheck(HKEY key, const char* name, REGSAM access)
+{
+    if (name != NULL && g_refusedKey[0] != '\0' && SameText(LastComponent(name), g_refusedKey))
+        return Refused();
+    return IsMachineKey(key) && (access & kWriteAccess) && Denied() ? ERROR_ACCESS_DENIED
+                                                                    : ERROR_SUCCESS;
+}
+
+/* The name in the ANSI code page, for the checks; "" when it does not fit. */
+static const char* Narrow(LPCWSTR name, char* buffer, int size)
+{
+    if (name == NULL) return NULL;
+    if (WideCharToMultiByte(CP_ACP, 0, name, -1, buffer, size, NULL, NULL) <= 0) buffer[0] = '\0';
+    return buffer;
+}
+
+/* A key opened from one under HKEY_LOCAL_MACHINE is under it too. */
+static LONG Opened(HKEY parent, PHKEY key, LONG result)
+{
+    if (result == ERROR_SUCCESS && key != NULL && IsMachineKey(parent)) Track(s_machineKeys, *key, 1);
+    return result;
 }
 
 static LONG WINAPI PersonaRegOpenKeyExA(HKEY root, LPCSTR path, DWORD options, REGSAM access,
                                         PHKEY key)
 {
-    if (IsRefusedKey(path)) return Refused();
-    return ((RegOpenKeyExProc)(void*)s_real[PERSONA_FN_REGOPENKEYEX])(root, path, options, access, key);
-}
-
-static LONG WINAPI PersonaRegDeleteKeyA(HKEY root, LPCSTR path)
-{
-    if (IsRefusedKey(path)) return Refused();
-    return ((RegDeleteKeyProc)(void*)s_real[PERSONA_FN_REGDELETEKEY])(root, path);
-}
-
-/* The NT family's Unicode key calls, looked up by name, refuse the same key. */
-static FARPROC s_realOpenW, s_realDeleteW;
-
-static int IsRefusedWideKey(LPCWSTR path)
-{
-    char narrow[512];
-    return path != NULL &&
-           WideCharToMultiByte(CP_ACP, 0, path, -1, narrow, sizeof narrow, NULL, NULL) > 0 &&
-           IsRefusedKey(narrow);
+    LONG check = KeyCheck(root, path, access);
+    if (check != ERROR_SUCCESS) return check;
+    return Opened(root, key, REAL(FN_REGOPENKEYEX, LONG(WINAPI*)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY))(
+                                 root, path, options, access, key));
 }
 
 static LONG WINAPI PersonaRegOpenKeyExW(HKEY root, LPCWSTR path, DWORD options, REGSAM access,
                                         PHKEY key)
 {
-    if (IsRefusedWideKey(path)) return Refused();
-    return ((LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY))(void*)s_realOpenW)(
-        root, path, options, access, key);
+    char narrow[512];
+    LONG check = KeyCheck(root, Narrow(path, narrow, sizeof narrow), access);
+    if (check != ERROR_SUCCESS) return check;
+    return Opened(root, key, REAL(FN_REGOPENKEYEXW, LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY))(
+                                 root, path, options, access, key));
+}
+
+static LONG WINAPI PersonaRegCreateKeyExA(HKEY root, LPCSTR path, DWORD reserved, LPSTR className,
+                                          DWORD options, REGSAM access,
+                                          LPSECURITY_ATTRIBUTES security, PHKEY key,
+                                          LPDWORD disposition)
+{
+    LONG check = KeyCheck(root, path, access);
+    if (check != ERROR_SUCCESS) return check;
+    return Opened(root, key,
+                  REAL(FN_REGCREATEKEYEX, LONG(WINAPI*)(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM,
+                                                        LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD))(
+                      root, path, reserved, className, options, access, security, key, disposition));
+}
+
+static LONG WINAPI PersonaRegDeleteKeyA(HKEY root, LPCSTR path)
+{
+    LONG check = KeyCheck(root, path, DELETE);
+    if (check != ERROR_SUCCESS) return check;
+    return REAL(FN_REGDELETEKEY, LONG(WINAPI*)(HKEY, LPCSTR))(root, path);
 }
 
 static LONG WINAPI PersonaRegDeleteKeyW(HKEY root, LPCWSTR path)
 {
-    if (IsRefusedWideKey(path)) return Refused();
-    return ((LONG(WINAPI*)(HKEY, LPCWSTR))(void*)s_realDeleteW)(root, path);
+    char narrow[512];
+    LONG check = KeyCheck(root, Narrow(path, narrow, sizeof narrow), DELETE);
+    if (check != ERROR_SUCCESS) return check;
+    return REAL(FN_REGDELETEKEYW, LONG(WINAPI*)(HKEY, LPCWSTR))(root, path);
 }
 
-/* The NT family's privilege calls, recorded on their way to the real ones. */
-static FARPROC s_realLookup, s_realAdjust;
-
-static BOOL WINAPI RecordLookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid)
+static LONG WINAPI PersonaRegDeleteValueA(HKEY key, LPCSTR name)
 {
-    CopyText(g_privilegeName, sizeof g_privilegeName, name);
-    return ((BOOL(WINAPI*)(LPCSTR, LPCSTR, PLUID))(void*)s_realLookup)(system, name, luid);
+    LONG check = KeyCheck(key, NULL, KEY_SET_VALUE);
+    if (check != ERROR_SUCCESS) return check;
+    return REAL(FN_REGDELETEVALUE, LONG(WINAPI*)(HKEY, LPCSTR))(key, name);
 }
 
-static BOOL WINAPI RecordAdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES state,
-                                               DWORD length, PTOKEN_PRIVILEGES previous,
-                                               PDWORD returned)
+static LONG WINAPI PersonaRegCloseKey(HKEY key)
 {
-    InterlockedExchange(&g_privilegeCount, state != NULL ? (LONG)state->PrivilegeCount : -1);
-    InterlockedExchange(&g_privilegeAttributes,
-                        state != NULL ? (LONG)state->Privileges[0].Attributes : -1);
-    return ((BOOL(WINAPI*)(HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD, PTOKEN_PRIVILEGES, PDWORD))(
-        void*)s_realAdjust)(token, disableAll, state, length, previous, returned);
+    Track(s_machineKeys, key, 0);
+    return REAL(FN_REGCLOSEKEY, LONG(WINAPI*)(HKEY))(key);
+}
+
+/* The common controls of Windows 95 and NT 4 know only the first header size. */
+static INT_PTR WINAPI PersonaPropertySheetA(LPCPROPSHEETHEADERA header)
+{
+    if (g_values[PV_FAIL_SHEET] || (header != NULL && header->dwSize > PROPSHEETHEADERA_V1_SIZE)) {
+        InterlockedIncrement(VALUE(PV_SHEETS_REFUSED));
+        return -1;
+    }
+    return REAL(FN_PROPERTYSHEET, INT_PTR(WINAPI*)(LPCPROPSHEETHEADERA))(header);
+}
+
+/* Whether the process token holds the shutdown privilege switched on, read from the
+ * token itself. Windows 95/98 have no token: their security calls are stubs. */
+static LONG ShutdownPrivilege(void)
+{
+    union {
+        TOKEN_PRIVILEGES privileges;
+        BYTE bytes[2048];
+    } held;
+    LUID shutdown;
+    HANDLE token;
+    DWORD size;
+    if (g_values[PV_WIN9X_CALLS] || !LookupPrivilegeValueA(NULL, SE_SHUTDOWN_NAME, &shutdown) ||
+        !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return PRIVILEGE_NO_TOKEN;
+    LONG state = PRIVILEGE_NO_TOKEN;
+    if (GetTokenInformation(token, TokenPrivileges, &held, sizeof held, &size)) {
+        state = PRIVILEGE_DISABLED;
+        for (DWORD i = 0; i < held.privileges.PrivilegeCount; i++) {
+            const LUID_AND_ATTRIBUTES* p = &held.privileges.Privileges[i];
+            if (p->Luid.LowPart == shutdown.LowPart && p->Luid.HighPart == shutdown.HighPart &&
+                (p->Attributes & SE_PRIVILEGE_ENABLED))
+                state = PRIVILEGE_ENABLED;
+        }
+    }
+    CloseHandle(token);
+    return state;
+}
+
+/* A restart is recorded and answered from the test, never done: a real one would end
+ * the session of the whole Wine prefix. */
+static BOOL WINAPI RecordExitWindows(UINT flags, DWORD reason)
+{
+    (void)reason;
+    InterlockedExchange(VALUE(PV_LAST_EXIT_FLAGS), (LONG)flags);
+    InterlockedExchange(VALUE(PV_SHUTDOWN_PRIVILEGE), ShutdownPrivilege());
+    InterlockedIncrement(VALUE(PV_EXIT_REQUESTS));
+    if (!g_values[PV_EXIT_ANSWER]) SetLastError(ERROR_ACCESS_DENIED);
+    return g_values[PV_EXIT_ANSWER] != 0;
 }
 
 /* The NT-only calls, as Windows 95/98 export them. */
 static BOOL WINAPI StubOpenProcessToken(HANDLE process, DWORD access, PHANDLE token)
 {
-    (void)process;
-    (void)access;
+    (void)process, (void)access;
     if (token != NULL) *token = NULL;
     return NotImplemented();
 }
 
 static BOOL WINAPI StubLookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid)
 {
-    (void)system;
-    (void)name;
-    (void)luid;
+    (void)system, (void)name, (void)luid;
     return NotImplemented();
 }
 
@@ -329,26 +417,47 @@ static BOOL WINAPI StubAdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOK
                                              DWORD length, PTOKEN_PRIVILEGES previous,
                                              PDWORD returned)
 {
-    (void)token;
-    (void)disableAll;
-    (void)state;
-    (void)length;
-    (void)previous;
-    (void)returned;
+    (void)token, (void)disableAll, (void)state, (void)length, (void)previous, (void)returned;
     return NotImplemented();
 }
 
-struct NtOnly {
+struct Replacement {
     const char* dll;
     const char* name;
-    FARPROC stub;
+    FARPROC replacement;
 };
 
-static const struct NtOnly kNtOnly[] = {
+static const struct Replacement kNtOnly[] = {
     {"kernel32.dll", "MoveFileExA", (FARPROC)(void*)PersonaMoveFileExA},
     {"advapi32.dll", "OpenProcessToken", (FARPROC)(void*)StubOpenProcessToken},
     {"advapi32.dll", "LookupPrivilegeValueA", (FARPROC)(void*)StubLookupPrivilegeValueA},
     {"advapi32.dll", "AdjustTokenPrivileges", (FARPROC)(void*)StubAdjustTokenPrivileges},
+};
+
+static FARPROC WINAPI PersonaGetProcAddress(HMODULE module, LPCSTR name);
+
+static const struct Replacement kReplaced[FUNCTIONS] = {
+    [FN_MOVEFILEEX] = {"kernel32.dll", "MoveFileExA", (FARPROC)(void*)PersonaMoveFileExA},
+    [FN_MOVEFILE] = {"kernel32.dll", "MoveFileA", (FARPROC)(void*)PersonaMoveFileA},
+    [FN_DELETEFILE] = {"kernel32.dll", "DeleteFileA", (FARPROC)(void*)PersonaDeleteFileA},
+    [FN_REMOVEDIRECTORY] = {"kernel32.dll", "RemoveDirectoryA", (FARPROC)(void*)PersonaRemoveDirectoryA},
+    [FN_COPYFILE] = {"kernel32.dll", "CopyFileA", (FARPROC)(void*)PersonaCopyFileA},
+    [FN_SETATTRIBUTES] = {"kernel32.dll", "SetFileAttributesA", (FARPROC)(void*)PersonaSetFileAttributesA},
+    [FN_CREATEFILE] = {"kernel32.dll", "CreateFileA", (FARPROC)(void*)PersonaCreateFileA},
+    [FN_WRITEFILE] = {"kernel32.dll", "WriteFile", (FARPROC)(void*)PersonaWriteFile},
+    [FN_CLOSEHANDLE] = {"kernel32.dll", "CloseHandle", (FARPROC)(void*)PersonaCloseHandle},
+    [FN_GETPROCADDRESS] = {"kernel32.dll", "GetProcAddress", (FARPROC)(void*)PersonaGetProcAddress},
+    [FN_REGOPENKEYEX] = {"advapi32.dll", "RegOpenKeyExA", (FARPROC)(void*)PersonaRegOpenKeyExA},
+    [FN_REGCREATEKEYEX] = {"advapi32.dll", "RegCreateKeyExA", (FARPROC)(void*)PersonaRegCreateKeyExA},
+    [FN_REGDELETEKEY] = {"advapi32.dll", "RegDeleteKeyA", (FARPROC)(void*)PersonaRegDeleteKeyA},
+    [FN_REGDELETEVALUE] = {"advapi32.dll", "RegDeleteValueA", (FARPROC)(void*)PersonaRegDeleteValueA},
+    [FN_REGCLOSEKEY] = {"advapi32.dll", "RegCloseKey", (FARPROC)(void*)PersonaRegCloseKey},
+    [FN_GETMESSAGE] = {"user32.dll", "GetMessageA", (FARPROC)(void*)PersonaGetMessageA},
+    [FN_EXITWINDOWS] = {"user32.dll", "ExitWindowsEx", (FARPROC)(void*)RecordExitWindows},
+    [FN_PROPERTYSHEET] = {"comctl32.dll", "PropertySheetA", (FARPROC)(void*)PersonaPropertySheetA},
+    /* Looked up by name on NT, never imported. */
+    [FN_REGOPENKEYEXW] = {"advapi32.dll", "RegOpenKeyExW", (FARPROC)(void*)PersonaRegOpenKeyExW},
+    [FN_REGDELETEKEYW] = {"advapi32.dll", "RegDeleteKeyW", (FARPROC)(void*)PersonaRegDeleteKeyW},
 };
 
 static int IsWideName(const char* name)
@@ -358,84 +467,84 @@ static int IsWideName(const char* name)
            ((name[n - 2] >= 'a' && name[n - 2] <= 'z') || (name[n - 2] >= '0' && name[n - 2] <= '9'));
 }
 
-static void NoteLookup(const char* name) { CopyText(g_lastLookup, sizeof g_lastLookup, name); }
+static FARPROC NoteLookup(const char* name, LONG which, FARPROC answer)
+{
+    InterlockedIncrement(VALUE(which));
+    CopyText(g_lastLookup, sizeof g_lastLookup, name);
+    return answer;
+}
 
+/* By ordinal or not found: as it is. NT-only lookups are counted always, and answered
+ * with the failing stubs when the Windows 95/98 calls are on; on NT the Unicode key
+ * calls are answered with the replacements that refuse and deny. */
 static FARPROC WINAPI PersonaGetProcAddress(HMODULE module, LPCSTR name)
 {
-    FARPROC found = ((GetProcAddressProc)(void*)s_real[PERSONA_FN_GETPROCADDRESS])(module, name);
-    /* By ordinal or not found: as it is. NT-only lookups are counted always, and
-     * answered with the failing stubs when the Windows 95/98 calls are on. */
+    FARPROC found = REAL(FN_GETPROCADDRESS, FARPROC(WINAPI*)(HMODULE, LPCSTR))(module, name);
     if (HIWORD((DWORD_PTR)name) == 0 || found == NULL) return found;
-    for (unsigned i = 0; i < sizeof kNtOnly / sizeof kNtOnly[0]; i++) {
-        if (lstrcmpA(name, kNtOnly[i].name) == 0) {
-            InterlockedIncrement(&g_ntLookups);
-            NoteLookup(name);
-            if (g_win9xCalls) return kNtOnly[i].stub;
-            if (lstrcmpA(name, "LookupPrivilegeValueA") == 0) {
-                s_realLookup = found;
-                return (FARPROC)(void*)RecordLookupPrivilegeValueA;
-            }
-            if (lstrcmpA(name, "AdjustTokenPrivileges") == 0) {
-                s_realAdjust = found;
-                return (FARPROC)(void*)RecordAdjustTokenPrivileges;
-            }
-            return found;
-        }
-    }
-    if (!g_win9xCalls && lstrcmpA(name, "RegOpenKeyExW") == 0) {
-        s_realOpenW = found;
-        return (FARPROC)(void*)PersonaRegOpenKeyExW;
-    }
-    if (!g_win9xCalls && lstrcmpA(name, "RegDeleteKeyW") == 0) {
-        s_realDeleteW = found;
-        return (FARPROC)(void*)PersonaRegDeleteKeyW;
-    }
-    if (g_win9xCalls && IsWideName(name)) {
+    for (unsigned i = 0; i < sizeof kNtOnly / sizeof kNtOnly[0]; i++)
+        if (lstrcmpA(name, kNtOnly[i].name) == 0)
+            return NoteLookup(name, PV_NT_LOOKUPS, g_values[PV_WIN9X_CALLS] ? kNtOnly[i].replacement : found);
+    if (g_values[PV_WIN9X_CALLS]) {
         /* No stub of the right signature: refused, and counted so a test fails. */
-        InterlockedIncrement(&g_unknownLookups);
-        NoteLookup(name);
+        if (!IsWideName(name)) return found;
         SetLastError(ERROR_PROC_NOT_FOUND);
-        return NULL;
+        return NoteLookup(name, PV_UNKNOWN_LOOKUPS, NULL);
+    }
+    for (int fn = FN_REGOPENKEYEXW; fn <= FN_REGDELETEKEYW; fn++) {
+        if (lstrcmpA(name, kReplaced[fn].name) != 0) continue;
+        s_real[fn] = found;
+        return kReplaced[fn].replacement;
     }
     return found;
 }
 
-static void CountWide(const char* dll, const char* name, void* context)
+static IMAGE_IMPORT_DESCRIPTOR* FirstImport(BYTE* base)
 {
-    (void)dll;
-    if (IsWideName(name)) ++*(LONG*)context;
+    IMAGE_NT_HEADERS* nt = (IMAGE_NT_HEADERS*)(base + ((IMAGE_DOS_HEADER*)base)->e_lfanew);
+    IMAGE_DATA_DIRECTORY* directory = &nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    return directory->VirtualAddress != 0 ? (IMAGE_IMPORT_DESCRIPTOR*)(base + directory->VirtualAddress)
+                                          : NULL;
 }
 
-struct Patch {
-    int index;
-    const char* dll;
-    const char* name;
-    FARPROC replacement;
-};
-
-static const struct Patch kPatches[] = {
-    {PERSONA_FN_MOVEFILEEX, "kernel32.dll", "MoveFileExA", (FARPROC)(void*)PersonaMoveFileExA},
-    {PERSONA_FN_MOVEFILE, "kernel32.dll", "MoveFileA", (FARPROC)(void*)PersonaMoveFileA},
-    {PERSONA_FN_DELETEFILE, "kernel32.dll", "DeleteFileA", (FARPROC)(void*)PersonaDeleteFileA},
-    {PERSONA_FN_CREATEFILE, "kernel32.dll", "CreateFileA", (FARPROC)(void*)PersonaCreateFileA},
-    {PERSONA_FN_WRITEFILE, "kernel32.dll", "WriteFile", (FARPROC)(void*)PersonaWriteFile},
-    {PERSONA_FN_CLOSEHANDLE, "kernel32.dll", "CloseHandle", (FARPROC)(void*)PersonaCloseHandle},
-    {PERSONA_FN_GETPROCADDRESS, "kernel32.dll", "GetProcAddress", (FARPROC)(void*)PersonaGetProcAddress},
-    {PERSONA_FN_REGOPENKEYEX, "advapi32.dll", "RegOpenKeyExA", (FARPROC)(void*)PersonaRegOpenKeyExA},
-    {PERSONA_FN_REGDELETEKEY, "advapi32.dll", "RegDeleteKeyA", (FARPROC)(void*)PersonaRegDeleteKeyA},
-    {PERSONA_FN_GETMESSAGE, "user32.dll", "GetMessageA", (FARPROC)(void*)PersonaGetMessageA},
-    {PERSONA_FN_SETATTRIBUTES, "kernel32.dll", "SetFileAttributesA",
-     (FARPROC)(void*)PersonaSetFileAttributesA},
-};
-
-/* The security calls imported directly fail as well (MoveFileExA is in kPatches). */
-static int PatchNtOnlyImports(HMODULE module)
+/* Points every slot of module that imports dll's function name at replacement and
+ * keeps the function's own address in *real; the number of slots changed. */
+static int PatchImport(HMODULE module, const char* dll, const char* name, FARPROC replacement,
+                       FARPROC* real)
 {
+    HMODULE exporter = GetModuleHandleA(dll);
+    FARPROC function = exporter != NULL ? GetProcAddress(exporter, name) : NULL;
+    if (real != NULL && function != NULL) *real = function;
+    IMAGE_IMPORT_DESCRIPTOR* import = FirstImport((BYTE*)module);
     int patched = 0;
-    for (unsigned i = 1; i < sizeof kNtOnly / sizeof kNtOnly[0]; i++)
-        if (g_win9xCalls)
-            patched += PatchImport(module, kNtOnly[i].dll, kNtOnly[i].name, kNtOnly[i].stub, NULL);
+    for (; function != NULL && import != NULL && import->Name != 0; import++) {
+        IMAGE_THUNK_DATA* slot = (IMAGE_THUNK_DATA*)((BYTE*)module + import->FirstThunk);
+        for (; slot->u1.Function != 0; slot++) {
+            DWORD old;
+            if ((FARPROC)slot->u1.Function != function ||
+                !VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &old))
+                continue;
+            slot->u1.Function = (DWORD_PTR)replacement;
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, old, &old);
+            patched++;
+        }
+    }
     return patched;
+}
+
+/* The ...W functions module imports by name: Windows 95/98 stub nearly all. */
+static LONG WideImports(HMODULE module)
+{
+    LONG wide = 0;
+    for (IMAGE_IMPORT_DESCRIPTOR* import = FirstImport((BYTE*)module);
+         import != NULL && import->Name != 0; import++) {
+        if (import->OriginalFirstThunk == 0) continue; /* no name table: names nothing */
+        IMAGE_THUNK_DATA* entry = (IMAGE_THUNK_DATA*)((BYTE*)module + import->OriginalFirstThunk);
+        for (; entry->u1.AddressOfData != 0; entry++)
+            if (!IMAGE_SNAP_BY_ORDINAL(entry->u1.Ordinal) &&
+                IsWideName((const char*)((IMAGE_IMPORT_BY_NAME*)((BYTE*)module + entry->u1.AddressOfData))->Name))
+                wide++;
+    }
+    return wide;
 }
 
 __declspec(dllexport) LONG ApplyPersonality(void)
@@ -448,97 +557,130 @@ __declspec(dllexport) LONG ApplyPersonality(void)
                        (LPCSTR)(void*)ApplyPersonality, &self);
     /* So that its exports can be named; a program that imports it has it already. */
     if (GetModuleHandleA("advapi32.dll") == NULL) LoadLibraryA("advapi32.dll");
+    InterlockedExchange(VALUE(PV_PLATFORM), (LONG)GetVersion());
+    InterlockedExchange(VALUE(PV_WIDE_IMPORTS), WideImports(module));
     int patched = 0;
-    LONG wide = 0;
-    ForEachNamedImport(module, CountWide, &wide);
-    InterlockedExchange(&g_wideImports, wide);
-    for (unsigned i = 0; i < sizeof kPatches / sizeof kPatches[0]; i++) {
-        FARPROC real = NULL;
-        patched += PatchImport(module, kPatches[i].dll, kPatches[i].name, kPatches[i].replacement,
-                               &real);
-        if (real != NULL) s_real[kPatches[i].index] = real;
-    }
-    patched += PatchNtOnlyImports(module);
-    InterlockedExchangeAdd(&g_patchedSlots, patched);
+    for (int fn = 0; fn < FN_REGOPENKEYEXW; fn++)
+        patched += PatchImport(module, kReplaced[fn].dll, kReplaced[fn].name,
+                               kReplaced[fn].replacement, &s_real[fn]);
+    /* The security calls imported directly fail as well (MoveFileExA is done). */
+    for (unsigned i = 1; i < sizeof kNtOnly / sizeof kNtOnly[0] && g_values[PV_WIN9X_CALLS]; i++)
+        patched += PatchImport(module, kNtOnly[i].dll, kNtOnly[i].name, kNtOnly[i].replacement, NULL);
+    InterlockedExchangeAdd(VALUE(PV_PATCHED_SLOTS), patched);
     return patched;
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
-    (void)instance;
-    (void)reserved;
-    if (reason == DLL_PROCESS_ATTACH && InterlockedExchange(&g_patchOnLoad, 0)) ApplyPersonality();
+    (void)instance, (void)reserved;
+    if (reason == DLL_PROCESS_ATTACH && InterlockedExchange(VALUE(PV_PATCH_ON_LOAD), 0))
+        ApplyPersonality();
     return TRUE;
 }
 
-/* On the program's GUI thread: any message it takes brings this library in. */
+static int IsProgressDialog(HWND window)
+{
+    return GetDlgItem(window, 1003) != NULL && GetDlgItem(window, 1004) != NULL;
+}
+
+/* What reaches the backdrop, the progress dialog and its bar (1003). */
+static void Observe(HWND window, UINT message, WPARAM wParam)
+{
+    char name[32];
+    if (window == NULL) return;
+    if (message == PBM_SETRANGE && GetDlgCtrlID(window) == 1003 && IsProgressDialog(GetParent(window)))
+        InterlockedIncrement(VALUE(PV_REMOVAL_RUNS));
+    else if (message == WM_PAINT && GetClassNameA(window, name, sizeof name) > 0 &&
+             lstrcmpA(name, "Varsen Uninstall") == 0)
+        InterlockedIncrement(VALUE(PV_MAIN_PAINTS));
+    else if (!IsProgressDialog(window))
+        return;
+    else if (message == WM_PAINT)
+        InterlockedIncrement(VALUE(PV_PROGRESS_PAINTS));
+    else if (message == WM_USER + 9) /* the start of the pass */
+        InterlockedIncrement(VALUE(PV_PROGRESS_STARTS));
+    else if (message == WM_COMMAND && wParam == IDCANCEL)
+        InterlockedIncrement(VALUE(PV_PROGRESS_CANCELS));
+    else if (message == WM_NULL && wParam == PROGRESS_MARKER)
+        InterlockedIncrement(VALUE(PV_PROGRESS_MARKERS));
+    /* Posted as the dialog is shown: read before its first paint. */
+    else if (message == WM_SHOWWINDOW && wParam && g_values[PV_CANCEL_PROGRESS_EARLY]) {
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        InterlockedIncrement(VALUE(PV_PROGRESS_CANCELS_POSTED));
+    }
+}
+
+/* The icon of a message box taken a message for. Icon handles compare only inside
+ * the program. */
+static void NoteBoxIcon(HWND window)
+{
+    static const LPCSTR kIcons[] = {IDI_WARNING, IDI_ERROR, IDI_QUESTION, IDI_INFORMATION};
+    char name[16];
+    HWND box = GetAncestor(window, GA_ROOT);
+    if (box == NULL || GetDlgItem(box, 0xFFFF) == NULL) return;
+    if (GetClassNameA(box, name, sizeof name) == 0 || lstrcmpA(name, "#32770") != 0) return;
+    for (HWND child = GetWindow(box, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
+        HICON icon = (HICON)SendMessageA(child, STM_GETICON, 0, 0);
+        LONG code = 5;
+        for (int i = 0; i < 4; i++)
+            if (icon != NULL && LoadIconA(NULL, kIcons[i]) == icon) code = i + 1;
+        if (icon != NULL) InterlockedExchange(VALUE(PV_LAST_BOX_ICON), code);
+        return;
+    }
+}
+
+/* WH_GETMESSAGE on the program's GUI thread: the first message it takes brings the
+ * library in; the messages dispatched from its queues are observed. */
 __declspec(dllexport) LRESULT CALLBACK LoadHook(int code, WPARAM wParam, LPARAM lParam)
 {
+    if (code == HC_ACTION && wParam == PM_REMOVE) {
+        const MSG* taken = (const MSG*)lParam;
+        Observe(taken->hwnd, taken->message, taken->wParam);
+        NoteBoxIcon(taken->hwnd);
+    }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
-/* The next process that loads the library (through LoadHook) is patched. */
-__declspec(dllexport) void PatchOnLoad(void) { InterlockedExchange(&g_patchOnLoad, 1); }
-__declspec(dllexport) LONG PatchedSlots(void) { return g_patchedSlots; }
-
-/* 1: MoveFileExA and the security calls fail as on Windows 95/98 (the default);
- * 0: they work, and MoveFileExA on wininit.ini paths can be failed instead. */
-__declspec(dllexport) void SetWin9xCalls(LONG on) { InterlockedExchange(&g_win9xCalls, on); }
-
-/* The calls of kind (PERSONA_CREATEFILE ...) whose numbers, from 1, are bits of mask
- * fail from now on; the counts start again. */
-__declspec(dllexport) void FailFileCalls(LONG kind, LONG mask)
+/* WH_CALLWNDPROC: sent messages, WM_SHOWWINDOW and the paint UpdateWindow sends. */
+__declspec(dllexport) LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (kind >= 0 && kind < PERSONA_KINDS) InterlockedExchange(&g_failMask[kind], mask);
+    if (code == HC_ACTION) {
+        const CWPSTRUCT* sent = (const CWPSTRUCT*)lParam;
+        Observe(sent->hwnd, sent->message, sent->wParam);
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
-__declspec(dllexport) LONG FileCalls(LONG kind)
+__declspec(dllexport) LONG Value(LONG which)
 {
-    return kind >= 0 && kind < PERSONA_KINDS ? g_fileCalls[kind] : -1;
+    return which >= 0 && which < PV_VALUES ? g_values[which] : -1;
 }
 
+__declspec(dllexport) void SetValue(LONG which, LONG value)
+{
+    if (which >= 0 && which < PV_VALUES) InterlockedExchange(VALUE(which), value);
+}
+
+/* Every open and deletion of a key of that name (NULL for none) is refused. */
 __declspec(dllexport) void RefuseKey(const char* name)
 {
     CopyText(g_refusedKey, sizeof g_refusedKey, name);
 }
 
-__declspec(dllexport) LONG KeyRefusals(void) { return g_keyRefusals; }
-__declspec(dllexport) void FailNextGetMessage(void) { InterlockedExchange(&g_failGetMessage, 1); }
-__declspec(dllexport) LONG GetMessageFailurePending(void) { return g_failGetMessage; }
-__declspec(dllexport) LONG InjectedFailures(void) { return g_injected; }
-__declspec(dllexport) LONG NotImplementedCalls(void) { return g_notImplemented; }
-__declspec(dllexport) LONG NtOnlyLookups(void) { return g_ntLookups; }
-__declspec(dllexport) LONG UnknownLookups(void) { return g_unknownLookups; }
-__declspec(dllexport) const char* LastLookup(void) { return g_lastLookup; }
-__declspec(dllexport) const char* PrivilegeName(void) { return g_privilegeName; }
-__declspec(dllexport) LONG PrivilegeCount(void) { return g_privilegeCount; }
-__declspec(dllexport) LONG PrivilegeAttributes(void) { return g_privilegeAttributes; }
 __declspec(dllexport) const char* CallLog(void) { return g_log; }
+__declspec(dllexport) const char* LastLookup(void) { return g_lastLookup; }
 
-/* Every count, failure and the log back to nothing; the Windows 95/98 calls on. */
+/* Every setting, count and text back to its start. */
 __declspec(dllexport) void ResetPersonality(void)
 {
-    for (int i = 0; i < PERSONA_KINDS; i++) {
-        InterlockedExchange(&g_fileCalls[i], 0);
-        InterlockedExchange(&g_failMask[i], 0);
-    }
-    InterlockedExchange(&g_patchedSlots, 0);
-    InterlockedExchange(&g_win9xCalls, 1);
-    InterlockedExchange(&g_injected, 0);
-    InterlockedExchange(&g_notImplemented, 0);
-    InterlockedExchange(&g_ntLookups, 0);
-    InterlockedExchange(&g_unknownLookups, 0);
-    InterlockedExchange(&g_keyRefusals, 0);
-    InterlockedExchange(&g_failGetMessage, 0);
-    InterlockedExchange(&g_wideImports, -1);
+    for (int i = 0; i < PV_VALUES; i++) InterlockedExchange(VALUE(i), 0);
+    InterlockedExchange(VALUE(PV_WIN9X_CALLS), 1);
+    InterlockedExchange(VALUE(PV_EXIT_ANSWER), TRUE);
+    InterlockedExchange(VALUE(PV_WIDE_IMPORTS), -1);
+    InterlockedExchange(VALUE(PV_SHUTDOWN_PRIVILEGE), PRIVILEGE_NOT_ASKED);
     g_refusedKey[0] = '\0';
     g_lastLookup[0] = '\0';
-    g_privilegeName[0] = '\0';
-    InterlockedExchange(&g_privilegeCount, -1);
-    InterlockedExchange(&g_privilegeAttributes, -1);
     g_log[0] = '\0';
     InterlockedExchange(&g_logLength, 0);
 }
-
-/* ...W functions that the patched module imports: Windows 95/98 stub nearly all. */
-__declspec(dllexport) LONG WideImports(void) { return g_wideImports; }

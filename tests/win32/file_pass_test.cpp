@@ -246,7 +246,7 @@ TEST_F(FilePass, ReportsOnlyFilesThatWillReallyStay)
         // 9x: the second MoveFileA puts the new file in; NT: the one MoveFileExA.
         persona.Fail(nt ? PERSONA_MOVEFILEEX : PERSONA_MOVEFILE, nt ? 1 : 2);
         EXPECT_EQ(Run(), nt ? 1 : 0) << persona.Log();
-        EXPECT_EQ(persona.Injected(), 1) << persona.Log();
+        EXPECT_EQ(persona.Get(PV_INJECTED), 1) << persona.Log();
         EXPECT_EQ(ReadBytes(wininit), old);
     }
     for (int i = 0; i < kPackageFileCount; i++) WriteBytes(PathOf(i), "x");
@@ -258,7 +258,7 @@ TEST_F(FilePass, ReportsOnlyFilesThatWillReallyStay)
         EXPECT_EQ(Run(), nt ? 0 : 1);
         // Windows 95/98 have no such registration: nothing was asked of it.
         // On NT the 26 files, then the install folder.
-        EXPECT_EQ(persona.Calls(PERSONA_SCHEDULE), nt ? 27 : 0);
+        EXPECT_EQ(persona.Get(PV_CALLS + PERSONA_SCHEDULE), nt ? 27 : 0);
         EXPECT_EQ(ReadBytes(wininit), "[rename]\r\n" + ScheduledLines());
     }
     {
@@ -268,19 +268,21 @@ TEST_F(FilePass, ReportsOnlyFilesThatWillReallyStay)
         Personality& persona = FreshPersona();
         persona.Fail(PERSONA_ATTRIBUTES, 1);
         EXPECT_EQ(Run(), 0);
-        EXPECT_EQ(persona.Calls(PERSONA_ATTRIBUTES), 1);
+        EXPECT_EQ(persona.Get(PV_CALLS + PERSONA_ATTRIBUTES), 1);
     }
     FreshPersona();
 }
 
-// Save over a wininit.ini that another program wrote, each step of the replace
-// failed in turn: afterwards wininit.ini holds the old bytes or the new document and
-// nothing of ours is left, except where a copy is the only one of its bytes.
+// Save over a wininit.ini in the cases the whole program's runs do not stage (those
+// fail each step of the replace in turn): afterwards wininit.ini holds the old bytes
+// or the new document and nothing of ours is left, except where a copy is the only
+// one of its bytes.
 TEST_F(FilePass, TheReplaceNeverLosesTheOldFile)
 {
     const std::string old = "[boot]\r\nshell=x\r\n[rename]\r\nNUL=C:\\OTHER.TXT\r\n";
     const std::string added = old + "NUL=C:\\OURS.TXT\r\n";
     const std::string newFile = WininitCopy(wininit, "rvn"), aside = WininitCopy(wininit, "rvo");
+    const bool onNt = (GetVersion() & 0x80000000u) == 0;
     struct Case {
         const char* what;
         bool nt;  // the case of the NT family, else of Windows 95/98
@@ -288,16 +290,8 @@ TEST_F(FilePass, TheReplaceNeverLosesTheOldFile)
         Fault fault;
         ReplaceOutcome outcome;
         std::string earlier;  // an old copy an earlier run left beside it, or none
+        bool limited = false;  // a user without an administrator's rights
     } cases[] = {
-        {"no fault", false, true, PERSONA_MOVEFILE, 0, -1, 0, NEW_BYTES, ""},
-        {"old file not moved aside", false, true, PERSONA_MOVEFILE, 1, -1, 0, OLD_BYTES, ""},
-        {"new file not moved in, old one moved back", false, true, PERSONA_MOVEFILE, 2, -1, 0,
-         OLD_BYTES, ""},
-        {"neither the new file in nor the old one back", false, true, PERSONA_MOVEFILE, 2 | 4, -1,
-         0, BOTH_COPIES, ""},
-        {"old copy not deleted", false, true, PERSONA_DELETEFILE, 1, -1, 0, NEW_AND_OLD_COPY, ""},
-        {"old file not moved aside, new file not deleted", false, true, PERSONA_MOVEFILE, 1,
-         PERSONA_DELETEFILE, 1, OLD_AND_NEW_COPY, ""},
         {"no wininit.ini yet", false, false, PERSONA_MOVEFILE, 0, -1, 0, NEW_BYTES, ""},
         {"no wininit.ini yet, new file not moved in", false, false, PERSONA_MOVEFILE, 2, -1, 0,
          OLD_BYTES, ""},
@@ -310,13 +304,13 @@ TEST_F(FilePass, TheReplaceNeverLosesTheOldFile)
         // A fresh wininit.ini with only this run's lines would hide that copy.
         {"only an old copy of an earlier run, no wininit.ini", false, false, PERSONA_MOVEFILE, 0,
          -1, 0, OLD_BYTES, old},
-        {"no fault", true, true, PERSONA_MOVEFILEEX, 0, -1, 0, NEW_BYTES, ""},
-        {"replace refused", true, true, PERSONA_MOVEFILEEX, 1, -1, 0, OLD_BYTES, ""},
         {"replace refused, new file not deleted", true, true, PERSONA_MOVEFILEEX, 1,
          PERSONA_DELETEFILE, 1, OLD_AND_NEW_COPY, ""},
+        {"a user who may neither move nor delete", true, true, PERSONA_MOVEFILEEX, 0, -1, 0,
+         OLD_AND_NEW_COPY, "", true},
     };
     for (const Case& c : cases) {
-        if (c.nt != (IsNtPlatform() == 1)) continue;
+        if (c.nt != onNt) continue;
         SCOPED_TRACE(c.what);
         for (const std::string& path : {wininit, newFile, aside}) DeleteFileA(path.c_str());
         if (c.existing) WriteBytes(wininit, old);
@@ -334,31 +328,57 @@ TEST_F(FilePass, TheReplaceNeverLosesTheOldFile)
 
         Personality& persona = FreshPersona();
         persona.Fail(c.fault);
+        persona.Set(PV_LIMITED_USER, c.limited);
         int saved = document.Save(wininit.c_str());
+        persona.Set(PV_LIMITED_USER, 0);
         std::string log = persona.Log();
         EXPECT_EQ(saved, Landed(c.outcome) ? 1 : 0) << log;
-        EXPECT_EQ(persona.Injected(), FaultCount(c.fault)) << log;
+        EXPECT_EQ(persona.Get(PV_INJECTED), FaultCount(c.fault)) << log;
+        EXPECT_EQ(persona.Get(PV_ACCESS_DENIALS) > 0, c.limited) << log;
         ExpectReplaceOutcome(wininit, c.outcome, before, expectedNew, log, c.earlier);
         // The 9x steps ran only where MoveFileExA is not implemented.
-        EXPECT_EQ(persona.NotImplemented() > 0, !c.nt) << log;
+        EXPECT_EQ(persona.Get(PV_NOT_IMPLEMENTED) > 0, !c.nt) << log;
     }
     for (const std::string& path : {newFile, aside}) DeleteFileA(path.c_str());
+
+    // The same user writes nothing under HKEY_LOCAL_MACHINE either; the common
+    // controls of Windows 95 and NT 4 refuse a later property-sheet header, and a
+    // sheet can be made to fail.
+    Personality& persona = FreshPersona();
+    persona.Set(PV_LIMITED_USER, 1);
+    HKEY key = NULL;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_WRITE, &key), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(key, "Varsen"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegDeleteValueA(key, "x"), ERROR_ACCESS_DENIED);
+    RegCloseKey(key);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(persona.Get(PV_ACCESS_DENIALS), 3);
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof header;
+    EXPECT_EQ(PropertySheetA(&header), -1);
+    header.dwSize = PROPSHEETHEADERA_V1_SIZE;
+    persona.Set(PV_FAIL_SHEET, 1);
+    EXPECT_EQ(PropertySheetA(&header), -1);
+    EXPECT_EQ(persona.Get(PV_SHEETS_REFUSED), 2);
     FreshPersona();
 }
 
-// Start-up processing: run in the prefix's own Windows directory, then restart.
+// Start-up processing on the NT family (the whole program's runs restart in the
+// Windows 95/98 settings): run in the prefix's own Windows directory, then restart.
 class Restart : public FilePass {
 protected:
     void SetUp() override
     {
         FilePass::SetUp();
+        ASSERT_EQ(GetVersion() & 0x80000000u, 0u) << "a case of the NT family";
         char dir[MAX_PATH];
         GetWindowsDirectoryA(dir, MAX_PATH);
         StageDirs(root + "\\Program Files\\Varsen Software\\", dir);
         StageFilesAndControls();
         DeleteFileA(wininit.c_str());
         ClearPendingRenames();
-        // On Windows 95/98 settings the replace takes their steps.
         FreshPersona();
     }
 
@@ -392,35 +412,11 @@ std::string PendingRenames()
     return value;
 }
 
-// Among them read-only files, as from a CD-ROM: deleted at once and at the restart.
-TEST_F(Restart, ScheduledFilesAreGoneAfterTheNextStart)
-{
-    MakeReadOnly({PathOf(0), PathOf(4), PathOf(24), PathOf(29), PathOf(30)});
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(Persona().NotImplemented() > 0, IsNtPlatform() == 0);
-    std::string saved = ReadBytes(wininit);
-    EXPECT_EQ(saved.find("[rename]\r\nNUL="), 0u) << saved;
-    EXPECT_FALSE(Exists(inf + "\\PELTO.INF"));
-    // On the NT family the system's own list holds them as well.
-    std::string pending = PendingRenames();
-    bool listed = pending.find("Varsen Software\\PELTOAPI.DLL") != std::string::npos;
-    EXPECT_EQ(listed, IsNtPlatform() == 1);
-    for (int i = 0; i < kPackageFileCount; i++) {
-        if (kPackageFiles[i].pendingName) {
-            EXPECT_TRUE(Exists(PathOf(i))) << PathOf(i);
-        }
-    }
-
-    ASSERT_EQ(RunWineboot("-r"), 0);
-    for (int i = 0; i < kPackageFileCount; i++)
-        EXPECT_FALSE(Exists(PathOf(i))) << PathOf(i) << " survived the restart";
-    EXPECT_FALSE(Exists(wininit));
-}
-
-// A wininit.ini of another program: its own sections, a deletion and a rename of
-// its own. The pass keeps all of it, and the next start carries out both programs'
-// entries.
-TEST_F(Restart, AnotherProgramsEntriesAreKeptAndCarriedOut)
+// Among the files read-only ones, as from a CD-ROM, and a wininit.ini of another
+// program: its own sections, a deletion and a rename of its own. The pass deletes
+// what it may at once, keeps all of the other program's entries and lists the rest
+// on the system's own list as well; the next start carries out both programs' entries.
+TEST_F(Restart, ScheduledFilesAndAnotherProgramsEntriesAreCarriedOut)
 {
     const std::string other = root + "\\other";
     CreateDirectoryA(other.c_str(), NULL);
@@ -430,14 +426,16 @@ TEST_F(Restart, AnotherProgramsEntriesAreKeptAndCarriedOut)
                                "\\OLD.TXT\r\n" + dir + "\\A.TMP=" + dir + "\\A.DLL\r\n";
     const std::string tail = "[386Enh]\r\ndevice=x.vxd\r\n";
     ASSERT_TRUE(WriteBytes(wininit, theirs + tail));
-    // Windows 95/98 move a read-only wininit.ini aside, and that copy goes too.
-    if (!IsNtPlatform()) MakeReadOnly({wininit});
-    Personality& persona = Persona();
-    EXPECT_EQ(Run(), 1) << persona.Log();
+    MakeReadOnly({PathOf(0), PathOf(4), PathOf(24), PathOf(29), PathOf(30)});
+    EXPECT_EQ(Run(), 1) << Persona().Log();
     std::string saved = ReadBytes(wininit);
     EXPECT_EQ(saved.find(theirs + "NUL="), 0u) << saved;
     EXPECT_EQ(saved.size() - saved.rfind(tail), tail.size()) << saved;
-    ExpectNoWininitCopies(wininit, persona.Log());
+    ExpectNoWininitCopies(wininit, Persona().Log());
+    EXPECT_FALSE(Exists(inf + "\\PELTO.INF"));
+    EXPECT_NE(PendingRenames().find("Varsen Software\\PELTOAPI.DLL"), std::string::npos);
+    for (int i = 0; i < kPackageFileCount; i++)
+        EXPECT_EQ(Exists(PathOf(i)), kPackageFiles[i].pendingName != NULL) << PathOf(i);
 
     ASSERT_EQ(RunWineboot("-r"), 0);
     for (int i = 0; i < kPackageFileCount; i++)
