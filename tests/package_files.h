@@ -37,7 +37,7 @@ inline const int kPackageFileCount = 31;
 // tests/fixtures (whose text under 12 is never shown).
 enum {
     BOX_EXITING, BOX_CANT_LOAD_SETUP, BOX_ABORTING, BOX_SETUP_INCOMPLETE, BOX_EXIT_WINDOWS,
-    BOX_CANCEL_QUESTION, BOX_SCHEDULE_FAILED
+    BOX_CANCEL_QUESTION, BOX_SCHEDULE_FAILED, BOX_NEEDS_ADMINISTRATOR
 };
 inline const std::vector<std::string> kBoxes = {
     "Varsen Uninstall|warning|Exiting Varsen Software uninstall.",
@@ -49,6 +49,8 @@ inline const std::vector<std::string> kBoxes = {
     "Varsen Uninstall|question|Cancel Varsen Software uninstall?",
     "Varsen Uninstall|warning|Uninstall could not schedule all files of Varsen Software for "
     "removal. Some files will stay on your computer.",
+    "Varsen Uninstall|error|Uninstall needs the rights of an administrator to remove Varsen "
+    "Software. Log on as an administrator and start Uninstall again.",
 };
 inline const std::vector<std::string> kGermanBoxes = {
     "Varsen Uninstall|warning|Deinstallation von Varsen Software wird beendet.",
@@ -59,6 +61,7 @@ inline const std::vector<std::string> kGermanBoxes = {
     "Varsen Uninstall|error|FEHLER: Windows wird beendet",
     "Varsen Uninstall|question|Deinstallation von Varsen Software abbrechen?",
     kBoxes[BOX_SCHEDULE_FAILED],
+    kBoxes[BOX_NEEDS_ADMINISTRATOR],
 };
 inline std::string TextOf(const std::string& box) { return box.substr(box.rfind('|') + 1); }
 

@@ -76,31 +76,45 @@ TEST_F(RemovrRun, FinishAndDeclineRestart)
 }
 
 // Cancel, Escape and the close box all cancel the wizard, with one warning; on
-// Windows 98 and on the NT family.
+// Windows 98 and on the NT family. A sheet that cannot be shown is no yes either; an
+// NT user without an administrator's rights is told so before any wizard.
 TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
 {
+    const std::string needsAdministrator = kBoxes[BOX_NEEDS_ADMINISTRATOR] + kByMain;
     const struct {
         const char* way;
         const char* version;
-    } runs[] = {{"Cancel button", "win98"}, {"Escape", "win98"}, {"close box", "win98"},
-                {"Cancel button", "winxp"}};
+        int setting;  // a PV_ setting of the test library, or -1
+        const std::string& box;
+    } runs[] = {{"Cancel button", "win98", -1, kExitingBox},
+                {"Escape", "win98", -1, kExitingBox},
+                {"close box", "win98", -1, kExitingBox},
+                {"Cancel button", "winxp", -1, kExitingBox},
+                {"no sheet", "win98", PV_FAIL_SHEET, kExitingBox},
+                {"no rights", "winxp", PV_LIMITED_USER, needsAdministrator}};
     for (const auto& run : runs) {
         SCOPED_TRACE(std::string(run.way) + " " + run.version);
         SetProgramVersion(run.version);
-        HWND sheet = StartToWizard();
-        ASSERT_TRUE(sheet != NULL);
+        StageSetupLibrary();
+        DeleteFileA(setupRecord.c_str());
+        persona.SetWin9xCalls(run.version[3] == '9');
+        if (run.setting >= 0) persona.Set(run.setting, 1);
+        HWND sheet = run.setting >= 0 ? NULL : StartToWizard();
+        if (run.setting >= 0) StartWatched();
+        else ASSERT_TRUE(sheet != NULL);
         if (run.way[0] == 'C') {
             PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         } else if (run.way[0] == 'E') {
             HWND focus = Focus() != NULL ? Focus() : sheet;
             PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 1);
             PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
-        } else {
+        } else if (run.way[0] == 'c') {
             PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
         EXPECT_EQ(WaitForExit(), 0u);
-        EXPECT_EQ(FullBoxes(), std::vector<std::string>({kExitingBox}));
+        EXPECT_EQ(FullBoxes(), std::vector<std::string>({run.box}));
         ExpectPackageFilesUntouched();
+        EXPECT_EQ(ReadBytes(setupRecord), "<missing>");  // the setup library never loaded
         EndRun();
     }
 }

@@ -610,26 +610,6 @@ static void Observe(HWND window, UINT message, WPARAM wParam)
     }
 }
 
-/* The icon of a message box taken a message for. Icon handles compare only inside
- * the program. */
-static void NoteBoxIcon(HWND window)
-{
-    static const LPCSTR kIcons[] = {IDI_WARNING, IDI_ERROR, IDI_QUESTION, IDI_INFORMATION};
-    char name[16];
-    HWND box = GetAncestor(window, GA_ROOT);
-    if (box == NULL || GetDlgItem(box, 0xFFFF) == NULL) return;
-    if (GetClassNameA(box, name, sizeof name) == 0 || lstrcmpA(name, "#32770") != 0) return;
-    for (HWND child = GetWindow(box, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT)) {
-        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
-        HICON icon = (HICON)SendMessageA(child, STM_GETICON, 0, 0);
-        LONG code = 5;
-        for (int i = 0; i < 4; i++)
-            if (icon != NULL && LoadIconA(NULL, kIcons[i]) == icon) code = i + 1;
-        if (icon != NULL) InterlockedExchange(VALUE(PV_LAST_BOX_ICON), code);
-        return;
-    }
-}
-
 /* WH_GETMESSAGE on the program's GUI thread: the first message it takes brings the
  * library in; the messages dispatched from its queues are observed. */
 __declspec(dllexport) LRESULT CALLBACK LoadHook(int code, WPARAM wParam, LPARAM lParam)
@@ -637,7 +617,6 @@ __declspec(dllexport) LRESULT CALLBACK LoadHook(int code, WPARAM wParam, LPARAM 
     if (code == HC_ACTION && wParam == PM_REMOVE) {
         const MSG* taken = (const MSG*)lParam;
         Observe(taken->hwnd, taken->message, taken->wParam);
-        NoteBoxIcon(taken->hwnd);
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }

@@ -43,7 +43,6 @@ enum {
     PV_EXIT_REQUESTS,          /* ExitWindowsEx calls */
     PV_LAST_EXIT_FLAGS,
     PV_SHUTDOWN_PRIVILEGE,     /* at the last ExitWindowsEx: a PRIVILEGE_ value */
-    PV_LAST_BOX_ICON,          /* 0 none, 1 warning, 2 error, 3 question, 4 information, 5 another */
     PV_MAIN_PAINTS,            /* the backdrop's paints */
     PV_PROGRESS_PAINTS,        /* the progress dialog's paints */
     PV_PROGRESS_STARTS,        /* its start messages taken from the queue */
