@@ -77,10 +77,19 @@ TEST_F(RemovrRun, FinishAndDeclineRestart)
 
 // Cancel, Escape and the close box all cancel the wizard, with one warning; on
 // Windows 98 and on the NT family. A sheet that cannot be shown is no yes either; an
-// NT user without an administrator's rights is told so before any wizard.
+// NT user without an administrator's rights is told so before any wizard. Run again
+// in code page 932, where a Japanese warning of 300 characters (630 bytes with its
+// blanks) does not fit its 512 bytes and the built-in text is shown, never a cut one;
+// in code page 1252 each of its characters is one '?', and it fits.
 TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
 {
     const std::string needsAdministrator = kBoxes[BOX_NEEDS_ADMINISTRATOR] + kByMain;
+    std::string japanese = g_resourceLibraryPath;
+    japanese.replace(japanese.rfind("res_full"), 8, "res_ja_long");
+    std::string questionMarks;
+    for (int i = 0; i < 30; i++) questionMarks += "?????????? ";
+    const std::string longJapanese =
+        GetACP() == 932 ? kExitingBox : "Varsen Uninstall|warning|" + questionMarks + kByMain;
     const struct {
         const char* way;
         const char* version;
@@ -91,12 +100,15 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
                 {"close box", "win98", -1, kExitingBox},
                 {"Cancel button", "winxp", -1, kExitingBox},
                 {"no sheet", "win98", PV_FAIL_SHEET, kExitingBox},
-                {"no rights", "winxp", PV_LIMITED_USER, needsAdministrator}};
+                {"no rights", "winxp", PV_LIMITED_USER, needsAdministrator},
+                {"Cancel button, Japanese", "win98", -1, longJapanese}};
     for (const auto& run : runs) {
         SCOPED_TRACE(std::string(run.way) + " " + run.version);
         SetProgramVersion(run.version);
+        StagePackage();
         StageSetupLibrary();
         DeleteFileA(setupRecord.c_str());
+        if (run.box == longJapanese) StageResourceLibrary(japanese);
         persona.SetWin9xCalls(run.version[3] == '9');
         if (run.setting >= 0) persona.Set(run.setting, 1);
         HWND sheet = run.setting >= 0 ? NULL : StartToWizard();

@@ -163,11 +163,9 @@ protected:
         process = PROCESS_INFORMATION();
     }
 
-    void StageResourceLibrary()
+    void StageResourceLibrary(const std::string& path = g_resourceLibraryPath)
     {
-        ASSERT_TRUE(CopyFileA(g_resourceLibraryPath.c_str(), (installDir + "TKRES32.DLL").c_str(),
-                              FALSE))
-            << g_resourceLibraryPath;
+        ASSERT_TRUE(CopyFileA(path.c_str(), (installDir + "TKRES32.DLL").c_str(), FALSE)) << path;
     }
 
     void StageSetupLibrary()
