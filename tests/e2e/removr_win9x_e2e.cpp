@@ -73,6 +73,7 @@ protected:
         ASSERT_EQ(RunWineboot("-r"), 0);
         for (const RemovalEntry& entry : kPackageFiles)
             EXPECT_FALSE(Exists(PackagePath(entry))) << entry.fileName;
+        EXPECT_TRUE(Exists(installDir)) << "Windows 95/98's restart deletes files only";
         EXPECT_FALSE(Exists(other.dir + "\\OLD.TXT"));
         EXPECT_FALSE(Exists(other.dir + "\\A.DLL"));
         EXPECT_EQ(ReadBytes(other.dir + "\\A.TMP"), "a dll");

@@ -433,13 +433,18 @@ TEST_F(Restart, ScheduledFilesAndAnotherProgramsEntriesAreCarriedOut)
     EXPECT_EQ(saved.size() - saved.rfind(tail), tail.size()) << saved;
     ExpectNoWininitCopies(wininit, Persona().Log());
     EXPECT_FALSE(Exists(inf + "\\PELTO.INF"));
-    EXPECT_NE(PendingRenames().find("Varsen Software\\PELTOAPI.DLL"), std::string::npos);
+    // The install folder is listed last, after its files.
+    std::string pending = PendingRenames();
+    EXPECT_NE(pending.find("Varsen Software\\PELTOAPI.DLL"), std::string::npos);
+    size_t folder = pending.rfind(install.substr(0, install.size() - 1) + std::string(1, '\0'));
+    EXPECT_TRUE(folder != std::string::npos && folder > pending.rfind("\\PELTO.VXD")) << folder;
     for (int i = 0; i < kPackageFileCount; i++)
         EXPECT_EQ(Exists(PathOf(i)), kPackageFiles[i].pendingName != NULL) << PathOf(i);
 
     ASSERT_EQ(RunWineboot("-r"), 0);
     for (int i = 0; i < kPackageFileCount; i++)
         EXPECT_FALSE(Exists(PathOf(i))) << PathOf(i) << " survived the restart";
+    EXPECT_FALSE(Exists(install)) << "the emptied install folder survived the restart";
     EXPECT_FALSE(Exists(other + "\\OLD.TXT"));
     EXPECT_FALSE(Exists(other + "\\A.DLL"));
     EXPECT_EQ(ReadBytes(other + "\\A.TMP"), "new dll");
