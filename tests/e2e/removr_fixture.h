@@ -58,7 +58,6 @@ inline void WriteSmallFile(const std::string& path)
     ASSERT_TRUE(WriteBytes(path, "x")) << path;
 }
 
-inline std::string NoIcon(const std::string& box) { return box.substr(0, box.find('|') + 1) + TextOf(box); }
 
 inline bool ButtonOffered(HWND sheet, int id)
 {
@@ -199,13 +198,7 @@ protected:
         watcher.reset(new MessageBoxWatcher(answers, process.dwProcessId));
     }
 
-    // The run's boxes as caption|text, and whole as the driver's FullLine.
-    std::vector<std::string> Boxes()
-    {
-        std::vector<std::string> lines;
-        for (const BoxRecord& r : watcher->Records()) lines.push_back(r.caption + "|" + r.text);
-        return lines;
-    }
+    // The run's boxes whole, as the driver's FullLine reads them.
     std::vector<std::string> FullBoxes()
     {
         std::vector<std::string> lines;

@@ -15,7 +15,8 @@
 
 namespace {
 
-const std::string kScheduleFailedBox = NoIcon(kBoxes[BOX_SCHEDULE_FAILED]);
+// Owned by the progress dialog, which has no title.
+const std::string kScheduleFailedBox = kBoxes[BOX_SCHEDULE_FAILED] + "|#32770:|ok";
 
 // Another program's files and its wininit.ini: sections of its own, a deletion and
 // a rename ("new=old": A.DLL becomes A.TMP at the next start).
@@ -114,7 +115,7 @@ TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsE
         }
         StartWatched();
         EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
-        EXPECT_EQ(Boxes(), std::vector<std::string>());
+        EXPECT_EQ(FullBoxes(), std::vector<std::string>());
         EXPECT_EQ(persona.Get(PV_EXIT_REQUESTS), 1);
         EXPECT_EQ(persona.Get(PV_SHUTDOWN_PRIVILEGE), PRIVILEGE_NO_TOKEN);
 
@@ -195,7 +196,7 @@ void Win9xRun::FailEachStepInTurn(const char* version)
             for (int kind = 0; kind < PERSONA_MOVEFILEEX; kind++)
                 EXPECT_EQ(persona.Get(PV_CALLS + kind), kCleanRunCalls[kind]) << kind << "\n" << log;
         }
-        EXPECT_EQ(Boxes(), Landed(row.outcome) ? std::vector<std::string>()
+        EXPECT_EQ(FullBoxes(), Landed(row.outcome) ? std::vector<std::string>()
                                                : std::vector<std::string>({kScheduleFailedBox}))
             << log;
         ExpectReplaceOutcome(wininit, row.outcome, other.Bytes(), newBytes, log);
@@ -227,7 +228,7 @@ TEST_F(Win9xRun, OnNtARefusedReplaceKeepsTheOldFileSilently)
     EXPECT_EQ(persona.Get(PV_SHUTDOWN_PRIVILEGE), PRIVILEGE_ENABLED);
     std::string log = persona.Log();
     EXPECT_EQ(persona.Get(PV_INJECTED), 1) << log;
-    EXPECT_EQ(Boxes(), std::vector<std::string>()) << log;
+    EXPECT_EQ(FullBoxes(), std::vector<std::string>()) << log;
     EXPECT_EQ(ReadBytes(wininit), other.Bytes()) << log;
     ExpectNoWininitCopies(wininit, log);
     // Each of the 26 files that stay (PELTO.VXD among them) is on the system's own list
@@ -245,7 +246,7 @@ TEST_F(Win9xRun, OnNtFailedRegistrationsAreReportedAndFailedSecurityCallsTolerat
     other.Stage(wininit);
     StartWatched();
     EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
-    EXPECT_EQ(Boxes(), std::vector<std::string>({kScheduleFailedBox}));
+    EXPECT_EQ(FullBoxes(), std::vector<std::string>({kScheduleFailedBox}));
     EXPECT_EQ(persona.Get(PV_EXIT_REQUESTS), 1);
     EXPECT_EQ(persona.Get(PV_NT_LOOKUPS), 3) << persona.LastLookup();
     EXPECT_EQ(persona.Get(PV_SHUTDOWN_PRIVILEGE), PRIVILEGE_NO_TOKEN);
@@ -273,7 +274,7 @@ TEST_F(Win9xRun, ARegistryKeyThatCannotBeDeletedDoesNotHoldTheRun)
     persona.RefuseKey("Locked");
     StartWatched();
     EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
-    EXPECT_EQ(Boxes(), std::vector<std::string>());
+    EXPECT_EQ(FullBoxes(), std::vector<std::string>());
     EXPECT_GE(persona.Get(PV_KEY_REFUSALS), 2);
     persona.RefuseKey(NULL);
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kLumatrak) + "\\Locked"));
@@ -294,7 +295,7 @@ TEST_F(Win9xRun, AFailedMessageLoopEndsTheProgramWithExitCodeZero)
     PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_EQ(persona.Get(PV_FAIL_GETMESSAGE), 0) << "the program's loop never asked again";
-    EXPECT_EQ(Boxes(), std::vector<std::string>());
+    EXPECT_EQ(FullBoxes(), std::vector<std::string>());
     ExpectPackageFilesUntouched();
 }
 

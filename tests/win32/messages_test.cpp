@@ -22,12 +22,13 @@ const char kRestartTemplate[] = "%s has been removed. Restart Windows now?";
 // Every box the program shows, through the table: caption, icon and text.
 std::vector<std::string> ShowAllBoxes()
 {
-    MessageBoxWatcher watcher({IDOK, IDOK, IDOK, IDOK, IDOK, IDNO, IDOK});
+    MessageBoxWatcher watcher({IDOK, IDOK, IDOK, IDOK, IDOK, IDNO, IDOK, IDOK});
     const int ids[] = {MSG_EXITING, MSG_CANT_LOAD_SETUP, MSG_ABORTING, MSG_SETUP_INCOMPLETE,
-                       MSG_EXIT_WINDOWS, MSG_CANCEL_QUESTION, MSG_SCHEDULE_FAILED};
+                       MSG_EXIT_WINDOWS, MSG_CANCEL_QUESTION, MSG_SCHEDULE_FAILED,
+                       MSG_NEEDS_ADMINISTRATOR};
     std::vector<int> results;
     for (int id : ids) results.push_back(ShowTabledMessage(NULL, id));
-    EXPECT_EQ(results, (std::vector<int>{IDOK, IDOK, IDOK, IDOK, IDOK, IDNO, IDOK}));
+    EXPECT_EQ(results, (std::vector<int>{IDOK, IDOK, IDOK, IDOK, IDOK, IDNO, IDOK, IDOK}));
     watcher.Stop();
     return watcher.Transcript();
 }
