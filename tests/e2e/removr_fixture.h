@@ -215,9 +215,14 @@ protected:
     }
 
     // The program's dialog that holds the control, once it is up.
+    // A dialog of the program, not waited for past the program's end.
     HWND Dialog(int controlId)
     {
-        return FindDialogWithControl(process.dwProcessId, controlId, kWindowTimeout);
+        HWND found = NULL;
+        WaitUntil([&] { return (found = DialogWithControl(process.dwProcessId, controlId)) != NULL ||
+                               WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; },
+                  kWindowTimeout);
+        return found;
     }
     HWND Wizard() { return Dialog(1001); }
     // The wizard once it offers Finish; NULL when it never does.
