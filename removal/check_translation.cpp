@@ -90,13 +90,12 @@ static int ListLanguages(HMODULE library, UINT codePage)
     EnumResourceLanguagesA(library, MAKEINTRESOURCEA(6), MAKEINTRESOURCEA(1), AddLanguage, 0);
     for (int i = 0; i < g_languageCount; i++) {
         LCID locale = MAKELCID(g_languages[i], SORT_DEFAULT);
-        UINT page = codePage;
         // Japanese 932, Chinese 936 or 950, Korean 949, the rest: the platform's table.
-        if (page == 0) page = LocaleNumber(locale, LOCALE_IDEFAULTANSICODEPAGE);
-        if (page == 0) page = 1252;
+        UINT own = LocaleNumber(locale, LOCALE_IDEFAULTANSICODEPAGE);
+        UINT page = codePage != 0 ? codePage : own != 0 ? own : 1252;
         g_wantedCodePage = page;
         g_codePageLocale = 0;
-        if (LocaleNumber(locale, LOCALE_IDEFAULTANSICODEPAGE) == page) g_codePageLocale = locale;
+        if (own == page) g_codePageLocale = locale;
         else EnumSystemLocalesA(TakeLocaleOfCodePage, LCID_SUPPORTED);
         char language[16] = "";
         char country[16] = "";

@@ -93,7 +93,6 @@ const char* LibraryTextArguments(int id)
     return NULL;
 }
 
-
 // Fills the format of id with the arguments the program passes; 1 when all of it fits.
 static int FillFormat(int id, const char* format, char* out, size_t size)
 {

@@ -164,12 +164,12 @@ static int IsPackageClassId(const char* text)
 }
 
 // 1 when the handler name below handlers is the package's, by its name or by its
-// default value; -1 when it cannot be opened to tell.
+// default value; 0 for another's, or one that cannot be opened to tell.
 static int IsPackageHandler(HKEY handlers, const char* name)
 {
     if (IsPackageClassId(name)) return 1;
     HKEY key;
-    if (RegOpenKeyExA(handlers, name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return -1;
+    if (RegOpenKeyExA(handlers, name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return 0;
     char value[KEY_NAME_SIZE];
     DWORD size = sizeof value - 1;  // room for the terminator the registry may lack
     DWORD type = REG_NONE;
@@ -210,7 +210,7 @@ static void DeleteMousePages(HKEY root, const KeyCalls<WCHAR>* wide)
                     ERROR_SUCCESS ||
                 size >= KEY_NAME_SIZE)
                 break;
-            if (IsPackageHandler(handlers, name) == 1) DeletePlanKey(handlers, name, wide);
+            if (IsPackageHandler(handlers, name)) DeletePlanKey(handlers, name, wide);
             if (!IsKeyGone(kAnsiKeyCalls, handlers, name)) index++;
         }
         RegCloseKey(handlers);

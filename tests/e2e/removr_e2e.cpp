@@ -95,25 +95,26 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
         const char* version;
         int setting;  // a PV_ setting of the test library, or -1
         const std::string& box;
-    } runs[] = {{"Cancel button", "win98", -1, kExitingBox},
-                {"Escape", "win98", -1, kExitingBox},
-                {"close box", "win98", -1, kExitingBox},
-                {"Cancel button", "winxp", -1, kExitingBox},
-                {"no sheet", "win98", PV_FAIL_SHEET, kExitingBox},
-                {"no rights", "winxp", PV_LIMITED_USER, needsAdministrator},
-                {"Cancel button, Japanese", "win98", -1, longJapanese}};
+        const std::string* library;  // a resource library staged, or none
+    } runs[] = {{"Cancel button", "win98", -1, kExitingBox, NULL},
+                {"Escape", "win98", -1, kExitingBox, NULL},
+                {"close box", "win98", -1, kExitingBox, NULL},
+                {"Cancel button", "winxp", -1, kExitingBox, NULL},
+                {"no sheet", "win98", PV_FAIL_SHEET, kExitingBox, NULL},
+                {"no rights", "winxp", PV_LIMITED_USER, needsAdministrator, NULL},
+                {"Cancel button, Japanese", "win98", -1, longJapanese, &japanese}};
     for (const auto& run : runs) {
         SCOPED_TRACE(std::string(run.way) + " " + run.version);
         SetProgramVersion(run.version);
         StagePackage();
         StageSetupLibrary();
         DeleteFileA(setupRecord.c_str());
-        if (run.box == longJapanese) StageResourceLibrary(japanese);
+        if (run.library != NULL) StageResourceLibrary(*run.library);
         persona.SetWin9xCalls(run.version[3] == '9');
         if (run.setting >= 0) persona.Set(run.setting, 1);
-        HWND sheet = run.setting >= 0 ? NULL : StartToWizard();
-        if (run.setting >= 0) StartWatched();
-        else ASSERT_TRUE(sheet != NULL);
+        HWND sheet = NULL;
+        if (run.setting >= 0) StartWatched();  // no wizard comes
+        else ASSERT_TRUE((sheet = StartToWizard()) != NULL);
         if (run.way[0] == 'C') {
             PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         } else if (run.way[0] == 'E') {

@@ -282,7 +282,7 @@ TEST_F(FilePass, TheReplaceNeverLosesTheOldFile)
     const std::string old = "[boot]\r\nshell=x\r\n[rename]\r\nNUL=C:\\OTHER.TXT\r\n";
     const std::string added = old + "NUL=C:\\OURS.TXT\r\n";
     const std::string newFile = WininitCopy(wininit, "rvn"), aside = WininitCopy(wininit, "rvo");
-    const bool onNt = (GetVersion() & 0x80000000u) == 0;
+    const bool onNt = OnNtFamily();
     struct Case {
         const char* what;
         bool nt;  // the case of the NT family, else of Windows 95/98
@@ -372,7 +372,7 @@ protected:
     void SetUp() override
     {
         FilePass::SetUp();
-        ASSERT_EQ(GetVersion() & 0x80000000u, 0u) << "a case of the NT family";
+        ASSERT_TRUE(OnNtFamily()) << "a case of the NT family";
         char dir[MAX_PATH];
         GetWindowsDirectoryA(dir, MAX_PATH);
         StageDirs(root + "\\Program Files\\Varsen Software\\", dir);
