@@ -18,6 +18,19 @@ static const char* const kProgramShortcuts[] = {
 };
 static const char kStartupShortcut[] = "\\Ink Capture.lnk";
 
+// The user's own Start menu, and the one of all users that the NT family names and
+// that a setup run by an administrator fills. A shortcut the user has no right to
+// delete there stays.
+struct StartMenu {
+    HKEY root;
+    const char* programs;
+    const char* startup;
+};
+static const StartMenu kStartMenus[] = {
+    {HKEY_CURRENT_USER, "Programs", "Startup"},
+    {HKEY_LOCAL_MACHINE, "Common Programs", "Common Startup"},
+};
+
 static const char kEarlierSetupKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PeltoSetup";
 
@@ -63,26 +76,27 @@ static int IsFullFolderValue(const char* value)
 
 void RemoveShortcuts()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
-        return;
-
     char folder[REMOVR_PATH_SIZE];
     char value[REMOVR_PATH_SIZE];
     char path[REMOVR_PATH_SIZE];
-    if (ReadRegistryText(key, "Programs", value, sizeof value) && IsFullFolderValue(value) &&
-        FormatPath(folder, sizeof folder, "%s%s", value, kProgramFolder)) {
-        for (size_t i = 0; i < sizeof kProgramShortcuts / sizeof kProgramShortcuts[0]; i++)
-            if (FormatPath(path, sizeof path, "%s%s", folder, kProgramShortcuts[i]))
-                RtDeleteFile(path);
-        // Fails, as it should, while the folder still holds other files.
-        RemoveDirectoryA(folder);
+    for (size_t m = 0; m < sizeof kStartMenus / sizeof kStartMenus[0]; m++) {
+        const StartMenu& menu = kStartMenus[m];
+        HKEY key;
+        if (RegOpenKeyExA(menu.root, kShellFoldersKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+            continue;
+        if (ReadRegistryText(key, menu.programs, value, sizeof value) && IsFullFolderValue(value) &&
+            FormatPath(folder, sizeof folder, "%s%s", value, kProgramFolder)) {
+            for (size_t i = 0; i < sizeof kProgramShortcuts / sizeof kProgramShortcuts[0]; i++)
+                if (FormatPath(path, sizeof path, "%s%s", folder, kProgramShortcuts[i]))
+                    RtDeleteFile(path);
+            // Fails, as it should, while the folder still holds other files.
+            RemoveDirectoryA(folder);
+        }
+        if (ReadRegistryText(key, menu.startup, value, sizeof value) && IsFullFolderValue(value) &&
+            FormatPath(path, sizeof path, "%s%s", value, kStartupShortcut))
+            RtDeleteFile(path);
+        RegCloseKey(key);
     }
-    if (ReadRegistryText(key, "Startup", value, sizeof value) && IsFullFolderValue(value) &&
-        FormatPath(path, sizeof path, "%s%s", value, kStartupShortcut))
-        RtDeleteFile(path);
-    RegCloseKey(key);
 }
 
 void RestorePreviousSetupFile()

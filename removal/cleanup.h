@@ -6,7 +6,8 @@
 #include <windows.h>
 
 // Deletes the three shortcuts and the program folder under "Programs" and the
-// start-up shortcut under "Startup" of the shell folders. Silent.
+// start-up shortcut under "Startup" of the user's shell folders, and the same under
+// "Common Programs" and "Common Startup" of the machine's. Silent.
 void RemoveShortcuts();
 
 // Copies oldsig.backup over sig.exe in the directory of the earlier setup's
