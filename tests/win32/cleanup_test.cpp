@@ -20,6 +20,8 @@ protected:
     std::string programs, startup, folder;
     ScopedRegText programsValue{HKEY_CURRENT_USER, kShellFoldersKey, "Programs"};
     ScopedRegText startupValue{HKEY_CURRENT_USER, kShellFoldersKey, "Startup"};
+    ScopedRegText allProgramsValue{HKEY_LOCAL_MACHINE, kShellFoldersKey, "Common Programs"};
+    ScopedRegText allStartupValue{HKEY_LOCAL_MACHINE, kShellFoldersKey, "Common Startup"};
     ScopedRegText uninstallString{HKEY_LOCAL_MACHINE, kEarlierSetupKey, "UninstallString"};
 
     void SetUp() override
@@ -47,14 +49,25 @@ protected:
 };
 
 // Read-only shortcuts (copied from a CD-ROM) go as well; another file is not touched.
+// The Start menu of all users is cleaned the same way.
 TEST_F(Cleanup, RemovesTheShortcutsTheFolderAndTheStartupShortcut)
 {
+    const std::string all = root + "\\All Users", allStartup = all + "\\Startup";
+    for (const std::string& dir : {all, all + "\\Varsen Software", allStartup, all + "\\Other"})
+        CreateDirectoryA(dir.c_str(), NULL);
+    for (const std::string& path : {all + "\\Varsen Software\\Trainer.lnk", all + "\\Other\\Trainer.lnk",
+                                    allStartup + "\\Ink Capture.lnk", allStartup + "\\Other.lnk"})
+        ASSERT_TRUE(WriteBytes(path, "lnk"));
+    ASSERT_TRUE(allProgramsValue.Set(all) && allStartupValue.Set(allStartup));
     MakeReadOnly({folder + "\\Trainer.lnk", startup + "\\Ink Capture.lnk", startup + "\\Other.lnk"});
     RemoveShortcuts();
     for (const char* name : kShortcuts) EXPECT_FALSE(Exists(folder + "\\" + name)) << name;
     EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(Exists(all + "\\Varsen Software"));
     EXPECT_FALSE(Exists(startup + "\\Ink Capture.lnk"));
+    EXPECT_FALSE(Exists(allStartup + "\\Ink Capture.lnk"));
     EXPECT_TRUE(IsReadOnly(startup + "\\Other.lnk"));
+    EXPECT_EQ(ReadBytes(allStartup + "\\Other.lnk") + ReadBytes(all + "\\Other\\Trainer.lnk"), "lnklnk");
 }
 
 TEST_F(Cleanup, WithoutProgramsOnlyTheStartupShortcutGoes)
