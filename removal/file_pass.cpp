@@ -7,18 +7,15 @@
 #include <commctrl.h>
 
 #include "ini_document.h"
+#include "platform.h"
 #include "removal_table.h"
 #include "runtime.h"
 
 static const char kWininitName[] = "wininit.ini";
 static const char kRenameSection[] = "rename";
+static const char kProgramFile[] = "REMOVR.EXE";
 static const int kProgressStart = 10;
 static const int kProgressStep = 14;
-
-int IsNtPlatform()
-{
-    return (GetVersion() & 0x80000000u) == 0;
-}
 
 // Windows 95/98 skip rename entries whose paths hold long names, so the NUL= line
 // names an existing file by its short form when that fits.
@@ -29,43 +26,61 @@ static const char* PathForNulLine(const char* path, char* shortPath, DWORD short
     return path;
 }
 
-// Adds one scheduled deletion; 0 when it will not be done at the next start. The NT
-// family never reads wininit.ini: there only the system's own registration counts.
-// Neither family's restart deletes a read-only file, so its attribute goes first.
-static int ScheduleAtRestart(IniSection* rename, const char* path, int nt)
+// What became of the files scheduled for the next start: each goes on a NUL= line
+// and, where the system has its own registration, is registered with it too.
+struct Scheduled {
+    int listed;      // every one is on a NUL= line of a wininit.ini that was put in place
+    int registered;  // every one that exists is registered with the system
+};
+
+// Schedules one file. Neither family's restart deletes a read-only file, so its
+// attribute goes first: a file that keeps it stays either way.
+static void ScheduleAtRestart(IniSection* rename, const char* path, Scheduled* scheduled)
 {
     char shortPath[REMOVR_PATH_SIZE];
     char line[REMOVR_PATH_SIZE];
-    int writable = RtClearReadOnly(path);
-    int recorded = rename != NULL &&
-                   BuildNulLine(PathForNulLine(path, shortPath, sizeof shortPath), line,
-                                sizeof line) &&
-                   rename->AddLine(line);
-    if (nt)
-        recorded = GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ||
-                   MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-    return writable && recorded;
+    if (!RtClearReadOnly(path)) scheduled->listed = scheduled->registered = 0;
+    if (rename == NULL ||
+        !BuildNulLine(PathForNulLine(path, shortPath, sizeof shortPath), line, sizeof line) ||
+        !rename->AddLine(line))
+        scheduled->listed = 0;
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES &&
+        RegisterDeletionAtRestart(path) == RESTART_DELETION_REFUSED)
+        scheduled->registered = 0;
 }
 
-// The install folder goes at the restart after its files: the NT family's restart
-// removes a folder only when it is empty, so one that holds the user's own files
-// stays. A drive's root is never named.
+// The install folder goes at the restart after its files, where the system deletes
+// at the restart: its restart removes a folder only when it is empty, so one that
+// holds the user's own files stays. A drive's root is never named.
 static void ScheduleInstallFolder()
 {
     char folder[REMOVR_PATH_SIZE];
-    if (!FormatPath(folder, sizeof folder, "%s%s", g_szInstallDir, "")) return;
+    if (!SystemDeletesAtRestart() || !FormatPath(folder, sizeof folder, "%s%s", g_szInstallDir, ""))
+        return;
     size_t length = RtLength(folder);
     if (length <= 3) return;
     folder[length - 1] = '\0';  // its closing backslash
-    MoveFileExA(folder, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    RegisterDeletionAtRestart(folder);
+}
+
+int InstallFolderHoldsPackage()
+{
+    char path[REMOVR_PATH_SIZE];
+    for (int i = 0; i < g_removalTableCount; i++) {
+        const RemovalEntry& entry = g_removalTable[i];
+        if (entry.location == LOCATION_INSTALL && RtCompare(entry.fileName, kProgramFile) != 0 &&
+            BuildEntryPath(entry, path, sizeof path) &&
+            GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+            return 1;
+    }
+    return 0;
 }
 
 int RunRemovalPass(HWND progressBar, HWND statusText)
 {
     char wininitPath[REMOVR_PATH_SIZE];
     char path[REMOVR_PATH_SIZE];
-    int ok = 1;
-    const int nt = IsNtPlatform();
+    Scheduled scheduled = {1, 1};
 
     SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     SendMessageA(progressBar, PBM_SETPOS, kProgressStart, 0);
@@ -92,17 +107,15 @@ int RunRemovalPass(HWND progressBar, HWND statusText)
             }
         }
     }
-    // Only Windows 95/98 read wininit.ini: there a file that cannot be rewritten
-    // leaves every scheduled file on the disk.
-    if (!writable && !nt) ok = 0;
+    if (!writable) scheduled.listed = 0;
 
     for (int i = 0; i < g_removalTableCount; i++) {
         const RemovalEntry& entry = g_removalTable[i];
         SetWindowTextA(statusText, entry.fileName);
         if (!BuildEntryPath(entry, path, sizeof path)) {
-            if (entry.pendingName != NULL) ok = 0;
+            if (entry.pendingName != NULL) scheduled.listed = scheduled.registered = 0;
         } else if (entry.pendingName != NULL) {
-            if (!ScheduleAtRestart(writable ? rename : NULL, path, nt)) ok = 0;
+            ScheduleAtRestart(writable ? rename : NULL, path, &scheduled);
         } else {
             RtDeleteFile(path);
         }
@@ -110,9 +123,11 @@ int RunRemovalPass(HWND progressBar, HWND statusText)
     }
 
     // Windows 95/98's restart deletes files only: there the folder stays.
-    if (nt) ScheduleInstallFolder();
-    if (writable && !document->Save(wininitPath) && !nt) ok = 0;
+    ScheduleInstallFolder();
+    if (writable && !document->Save(wininitPath)) scheduled.listed = 0;
     WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
     RtDelete(document);
-    return ok;
+    // A system that takes registrations for the restart never reads wininit.ini:
+    // there only they count.
+    return SystemDeletesAtRestart() ? scheduled.registered : scheduled.listed;
 }

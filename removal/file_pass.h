@@ -8,11 +8,12 @@
 // Drives the progress dialog's bar and status line while it works. 1 when every
 // file scheduled for the next start will be deleted then; 0 when some will stay: a
 // path did not fit, or on Windows 95/98 wininit.ini could not be read faithfully or
-// replaced, or on the NT family an existing file could not be registered with the
-// system (which never reads wininit.ini there).
+// replaced, or, where the system takes registrations for the restart (the NT
+// family, which never reads wininit.ini), an existing file could not be registered.
 int RunRemovalPass(HWND progressBar, HWND statusText);
 
-// 1 on the NT family, which never reads wininit.ini.
-int IsNtPlatform();
+// 1 when the install folder holds a file of the package besides the uninstaller
+// itself: 0 for a copy of the uninstaller started away from the package.
+int InstallFolderHoldsPackage();
 
 #endif

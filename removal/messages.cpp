@@ -46,6 +46,10 @@ static const MessageEntry kMessages[] = {
      "Uninstall needs the rights of an administrator to remove Varsen Software. "
      "Log on as an administrator and start Uninstall again.",
      g_szProgramCaption, MB_ICONERROR},
+    {MSG_NOT_INSTALLED,
+     "Varsen Software is not installed in %s. "
+     "Use Add/Remove Programs in the Control Panel to remove it.",
+     g_szProgramCaption, MB_ICONERROR},
 };
 
 // Every message-box text and the registry status text are built here just before use.
@@ -60,7 +64,7 @@ static const MessageEntry* FindMessage(int id)
     return NULL;
 }
 
-// The resource library's numbers; messages 12 and 13 are the program's own.
+// The resource library's numbers; messages 12 to 14 are the program's own.
 static const int kLastLibraryMessage = 11;
 
 int ReadLibraryText(HMODULE library, int id, char* out)
@@ -107,9 +111,9 @@ TextVerdict JudgeLibraryText(int id, const char* text)
     const MessageEntry* entry = FindMessage(id);
     if (entry == NULL || id > kLastLibraryMessage) return TEXT_NOT_USED;
     size_t size = static_cast<size_t>(LibraryTextBufferSize(id));
-    // A text that reaches its buffer's limit does not fit, or was cut by the read:
-    // refused, never shown cut.
-    if (RtLength(text) + 1 >= size) return TEXT_TOO_LONG;
+    // A text with its terminator beyond its buffer does not fit, or was cut by the
+    // read (which reads past the buffer): refused, never shown cut.
+    if (RtLength(text) >= size) return TEXT_TOO_LONG;
     const char* args = LibraryTextArguments(id);
     if (args == NULL) return TEXT_SHOWN;
     FormatFault fault = FindFormatFault(text, args);
@@ -150,7 +154,11 @@ const char* LoadMessageText(int id)
             CopyText(g_szMessage, sizeof g_szMessage, g_szFormat);
         return g_szMessage;
     }
-    CopyText(g_szMessage, sizeof g_szMessage, entry != NULL ? entry->builtIn : NULL);
+    // The one built-in format names the folder the program runs from.
+    if (id == MSG_NOT_INSTALLED)
+        RtFormat(g_szMessage, sizeof g_szMessage, entry->builtIn, g_szInstallDir);
+    else
+        CopyText(g_szMessage, sizeof g_szMessage, entry != NULL ? entry->builtIn : NULL);
     return g_szMessage;
 }
 

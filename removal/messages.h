@@ -16,7 +16,8 @@ enum MessageId {
     MSG_RESTART_BODY = 9,        // format, one %s: the product name
     MSG_UPDATING_REGISTRY = 11,  // status line before the registry step
     MSG_SCHEDULE_FAILED = 12,    // scheduled deletions did not reach the disk
-    MSG_NEEDS_ADMINISTRATOR = 13 // NT family: no rights to remove the package
+    MSG_NEEDS_ADMINISTRATOR = 13, // no rights to remove the package
+    MSG_NOT_INSTALLED = 14        // a format: %s the install directory
 };
 
 #define MESSAGE_BUFFER_SIZE 512

@@ -7,7 +7,7 @@
 #include "elapsed_ticks.h"
 #include "file_pass.h"
 #include "messages.h"
-#include "setup_registry.h"
+#include "setup_library.h"
 
 static const DWORD kClosingPause = 1000;
 static const int kProgressFull = 100;

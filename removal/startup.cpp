@@ -8,9 +8,11 @@
 #include "messages.h"
 #include "paint.h"
 #include "path_rules.h"
+#include "platform.h"
+#include "registry_plan.h"
 #include "removal_table.h"
 #include "resources/resource.h"
-#include "setup_registry.h"
+#include "setup_library.h"
 
 HINSTANCE g_hInstance = NULL;
 HINSTANCE g_hDialogInstance = NULL;
@@ -23,6 +25,8 @@ static const DWORD kMainStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLI
 static const UINT kMainClassStyle = CS_VREDRAW | CS_HREDRAW | CS_BYTEALIGNCLIENT;
 // Below 3.12 (0x030C) the program does not run.
 static const unsigned int kNewestRefusedVersion = 779;
+// Held while an instance runs. Windows 95/98 refuse a name with a backslash.
+static const char kRunningName[] = "Varsen Uninstall running";
 
 // Drive and directory of the running program, ending in a backslash. 0 when they
 // cannot be made: the file table must never be resolved against anything else.
@@ -76,33 +80,51 @@ int InitInstance(HINSTANCE hInstance, HINSTANCE hPrevInstance, int nCmdShow)
     return 1;
 }
 
-// On the NT family a process may restart Windows only with its shutdown privilege
-// switched on. Windows 95/98 have no privileges and only stub the security calls,
-// so they are looked up here, on the NT family only, never imported.
-typedef BOOL(WINAPI* OpenProcessTokenProc)(HANDLE, DWORD, PHANDLE);
-typedef BOOL(WINAPI* LookupPrivilegeValueProc)(LPCSTR, LPCSTR, PLUID);
-typedef BOOL(WINAPI* AdjustTokenPrivilegesProc)(HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD,
-                                                PTOKEN_PRIVILEGES, PDWORD);
+// The running instance's window and the one of its windows that waits for the user.
+struct RunningInstance {
+    HWND main;
+    DWORD process;
+    HWND waiting;
+};
 
-static void EnableShutdownPrivilege()
+// The topmost window of the instance, visible and enabled, beside its backdrop: the
+// wizard, the progress dialog, the restart offer or a box; a dialog under a box is
+// disabled.
+static BOOL CALLBACK FindWaitingWindow(HWND window, LPARAM lParam)
 {
-    OpenProcessTokenProc openToken;
-    LookupPrivilegeValueProc lookup;
-    AdjustTokenPrivilegesProc adjust;
-    if (!IsNtPlatform() || !LookUpAdvapiCall(&openToken, "OpenProcessToken") ||
-        !LookUpAdvapiCall(&lookup, "LookupPrivilegeValueA") ||
-        !LookUpAdvapiCall(&adjust, "AdjustTokenPrivileges"))
-        return;
+    RunningInstance* running = reinterpret_cast<RunningInstance*>(lParam);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != running->process || window == running->main || !IsWindowVisible(window) ||
+        (GetWindowLongA(window, GWL_STYLE) & WS_DISABLED))
+        return TRUE;
+    running->waiting = window;
+    return FALSE;
+}
 
-    HANDLE token;
-    if (!openToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
-    TOKEN_PRIVILEGES privileges;
-    ZeroMemory(&privileges, sizeof privileges);
-    privileges.PrivilegeCount = 1;
-    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    if (lookup(NULL, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid))
-        adjust(token, FALSE, &privileges, 0, NULL, NULL);
-    CloseHandle(token);
+// A second start changes nothing: it brings the first one's window to the front.
+static void ShowRunningInstance()
+{
+    RunningInstance running = {FindWindowA(g_szProgramCaption, NULL), 0, NULL};
+    if (running.main == NULL) return;
+    running.waiting = running.main;
+    GetWindowThreadProcessId(running.main, &running.process);
+    EnumWindows(FindWaitingWindow, reinterpret_cast<LPARAM>(&running));
+    SetForegroundWindow(running.waiting);
+}
+
+// A run that cannot remove the package is refused before the wizard, in one box,
+// with nothing changed; the close is then silent.
+static int RefuseBeforeWizard(HWND hwnd)
+{
+    int id = !InstallFolderHoldsPackage() ? MSG_NOT_INSTALLED
+             : !HasRightsToRemove()       ? MSG_NEEDS_ADMINISTRATOR
+                                          : 0;
+    if (id == 0) return 0;
+    ShowTabledMessage(hwnd, id);
+    g_bFinished = 1;
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    return 1;
 }
 
 static void OfferRestart(HWND hwnd)
@@ -127,22 +149,18 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
 
     case UM_RUN_WIZARD:
-        // A user of the NT family without an administrator's rights would get half a
-        // removal: told at once, and nothing is changed.
-        if (IsNtPlatform() && !MayRemoveRegistryEntries()) {
-            ShowTabledMessage(hwnd, MSG_NEEDS_ADMINISTRATOR);
-            g_bFinished = 1;
-            PostMessageA(hwnd, WM_CLOSE, 0, 0);
-            return 0;
-        }
+        // A copy away from the package, or a user without the rights (who would get
+        // half a removal), is told at once.
+        if (RefuseBeforeWizard(hwnd)) return 0;
         // Only Finish goes on: the sheet's error result -1 (it could not be shown) is
         // no yes.
         PostMessageA(hwnd, RunWizard(hwnd) > 0 ? UM_RUN_REMOVAL : WM_CLOSE, 0, 0);
         return 0;
 
     case UM_RUN_REMOVAL:
+        // A dialog that could not be made (-1) ran nothing: as a Cancel.
         if (DialogBoxParamA(g_hDialogInstance, MAKEINTRESOURCEA(IDD_PROGRESS), hwnd,
-                            ProgressDlgProc, 0) != 0) {
+                            ProgressDlgProc, 0) > 0) {
             PostMessageA(hwnd, UM_OFFER_RESTART, 0, 0);
         } else {
             ShowTabledMessage(hwnd, MSG_ABORTING);
@@ -181,6 +199,13 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
     DWORD version = GetVersion();
     unsigned int packed = (LOBYTE(LOWORD(version)) << 8) | HIBYTE(LOWORD(version));
     if (packed <= kNewestRefusedVersion) return 0;
+
+    // One removal at a time: a second start only shows the first one.
+    CreateMutexA(NULL, FALSE, kRunningName);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        ShowRunningInstance();
+        return 0;
+    }
 
     g_hInstance = hInstance;
     if (!SetInstallDirFromModule()) return 0;

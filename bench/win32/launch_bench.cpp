@@ -5,7 +5,8 @@
 //   launch_bench REMOVR.EXE one_dialog.exe [--runs N]
 //
 // Both programs are copied into a fresh temporary directory and started from
-// there, so that the uninstaller never sees the package it belongs to. A launched
+// there, beside one empty file of the package (a copy with none of it beside it
+// shows only that), so that the uninstaller never touches the package. A launched
 // program counts as up when a visible top-level dialog (#32770, not a message box)
 // of its process holds control 1001, possibly in a child page; it is then ended at
 // once. The wizard is only found, never pressed, so the removal never starts.
@@ -144,7 +145,10 @@ int main(int argc, char** argv)
     }
     Program programs[2] = {{"removr", paths[0], directory + BaseName(paths[0]), {}},
                            {"one_dialog", paths[1], directory + BaseName(paths[1]), {}}};
-    int nStatus = 0;
+    const std::string packageFile = directory + "RELNOTE.TXT";
+    HANDLE made = CreateFileA(packageFile.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    int nStatus = made != INVALID_HANDLE_VALUE && CloseHandle(made) ? 0 : 1;
     for (Program& p : programs)
         if (!CopyFileA(p.source.c_str(), p.copy.c_str(), FALSE)) {
             fprintf(stderr, "launch_bench: cannot copy %s to %s\n", p.source.c_str(),
@@ -176,6 +180,7 @@ int main(int argc, char** argv)
 
     for (const Program& p : programs)
         DeleteFileA(p.copy.c_str());
+    DeleteFileA(packageFile.c_str());
     RemoveDirectoryA(directory.c_str());
     return nStatus;
 }

@@ -10,8 +10,9 @@ build=$1 removr=$2 drawer=$3
 . "$build/bench/env"
 artifacts=$build/artifacts
 mkdir -p "$artifacts"
+# REMOVR.EXE with one file of its package beside it, so that it shows its wizard.
 dir="$WINEPREFIX/drive_c/e2eshot"
-mkdir -p "$dir" && cp "$removr" "$dir/REMOVR.EXE"
+mkdir -p "$dir" && cp "$removr" "$dir/REMOVR.EXE" && : >"$dir/RELNOTE.TXT"
 fail=0
 shot=
 
@@ -74,7 +75,7 @@ mkdir -p "$second"
 if "$bench" up "$second" 800x600 >/dev/null; then
   . "$second/bench/env"
   dir="$WINEPREFIX/drive_c/e2eshot"
-  mkdir -p "$dir" && cp "$removr" "$dir/REMOVR.EXE"
+  mkdir -p "$dir" && cp "$removr" "$dir/REMOVR.EXE" && : >"$dir/RELNOTE.TXT"
   # 600 rows: band step 236, band j on rows 236*j/100 .. 236*(j+1)/100 - 1.
   if shoot 800 600; then
     check 0 300 000080 "band 127"

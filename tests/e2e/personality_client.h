@@ -76,6 +76,25 @@ private:
     HMODULE library_ = NULL;
 };
 
+// The library as the build tree places it.
+inline std::string PersonalityPathBesideTests() { return BuildFile("e2e\\win9x_personality.dll"); }
+
+// The library in this process, loaded and applied on first use, with the calls of
+// the setting's family: Windows 95/98's in the 9x settings (Wine carries out the NT
+// family's calls in every setting), the system's own in the NT settings.
+inline Personality& PersonaHere()
+{
+    static Personality persona;
+    static bool loaded = false;
+    if (!loaded) {
+        loaded = true;
+        EXPECT_TRUE(persona.Load(PersonalityPathBesideTests())) << PersonalityPathBesideTests();
+        persona.SetWin9xCalls(!OnNtFamily());
+        EXPECT_GT(persona.ApplyHere(), 0);
+    }
+    return persona;
+}
+
 // The program's own copies beside wininit.ini ("rvn" new, "rvo" moved aside).
 inline std::string WininitCopy(const std::string& wininit, const char* ext)
 {
@@ -113,8 +132,5 @@ inline void ExpectReplaceOutcome(const std::string& wininit, ReplaceOutcome outc
         << log;
     EXPECT_EQ(ReadBytes(WininitCopy(wininit, "rvn")), newCopy ? newBytes : "<missing>") << log;
 }
-
-// The library as the build tree places it.
-inline std::string PersonalityPathBesideTests() { return BuildFile("e2e\\win9x_personality.dll"); }
 
 #endif

@@ -76,44 +76,61 @@ TEST_F(RemovrRun, FinishAndDeclineRestart)
 }
 
 // Cancel, Escape and the close box all cancel the wizard, with one warning; on
-// Windows 98 and on the NT family. A sheet that cannot be shown is no yes either; an
-// NT user without an administrator's rights is told so before any wizard. Run again
+// Windows 98 and on the NT family. A sheet that cannot be shown is no yes either; a
+// user without the rights (in the mode that reports Windows 95 too, and a Power User,
+// who may delete but not register for the restart), and a copy started away from the
+// package, are told so before any wizard, without the warning. Run again
 // in code page 932, where a Japanese warning of 300 characters (630 bytes with its
 // blanks) does not fit its 512 bytes and the built-in text is shown, never a cut one;
 // in code page 1252 each of its characters is one '?', and it fits.
 TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
 {
     const std::string needsAdministrator = kBoxes[BOX_NEEDS_ADMINISTRATOR] + kByMain;
+    const std::string notInstalled = "Varsen Uninstall|error|Varsen Software is not installed in "
+                                     "C:\\COPY\\. Use Add/Remove Programs in the Control Panel "
+                                     "to remove it." + kByMain;
     std::string japanese = g_resourceLibraryPath;
     japanese.replace(japanese.rfind("res_full"), 8, "res_ja_long");
     std::string questionMarks;
     for (int i = 0; i < 30; i++) questionMarks += "?????????? ";
     const std::string longJapanese =
         GetACP() == 932 ? kExitingBox : "Varsen Uninstall|warning|" + questionMarks + kByMain;
+    const char* const kUninstallKey = kPackageKeys[0].path;
     const struct {
         const char* way;
-        const char* version;
+        const char* machine;  // a setting of SetMachine
         int setting;  // a PV_ setting of the test library, or -1
         const std::string& box;
         const std::string* library;  // a resource library staged, or none
+        bool uninstallKey = false;   // the package's uninstall key staged
+        bool copy = false;           // started from a copy in C:\COPY
     } runs[] = {{"Cancel button", "win98", -1, kExitingBox, NULL},
                 {"Escape", "win98", -1, kExitingBox, NULL},
                 {"close box", "win98", -1, kExitingBox, NULL},
                 {"Cancel button", "winxp", -1, kExitingBox, NULL},
                 {"no sheet", "win98", PV_FAIL_SHEET, kExitingBox, NULL},
-                {"no rights", "winxp", PV_LIMITED_USER, needsAdministrator, NULL},
+                {"no rights", "winxp", PV_LIMITED_USER, needsAdministrator, NULL, true},
+                {"no rights, uninstall key gone", "win95 on NT", PV_LIMITED_USER, needsAdministrator, NULL},
+                {"Power User", "winxp", PV_POWER_USER, needsAdministrator, NULL, true},
+                {"a copy", "win98", -1, notInstalled, NULL, false, true},
+                {"a copy", "winxp", -1, notInstalled, NULL, false, true},
                 {"Cancel button, Japanese", "win98", -1, longJapanese, &japanese}};
     for (const auto& run : runs) {
-        SCOPED_TRACE(std::string(run.way) + " " + run.version);
-        SetProgramVersion(run.version);
+        SCOPED_TRACE(std::string(run.way) + " " + run.machine);
+        SetMachine(run.machine);
         StagePackage();
         StageSetupLibrary();
         DeleteFileA(setupRecord.c_str());
         if (run.library != NULL) StageResourceLibrary(*run.library);
-        persona.SetWin9xCalls(run.version[3] == '9');
+        ASSERT_TRUE(!run.uninstallKey || SetRegText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "x"));
+        if (run.copy) {
+            startDir = "C:\\COPY\\";
+            CreateDirectoryA(startDir.c_str(), NULL);
+            ASSERT_TRUE(CopyFileA(g_removrPath.c_str(), (startDir + "REMOVR.EXE").c_str(), FALSE));
+        }
         if (run.setting >= 0) persona.Set(run.setting, 1);
         HWND sheet = NULL;
-        if (run.setting >= 0) StartWatched();  // no wizard comes
+        if (run.setting >= 0 || run.copy) StartWatched();  // no wizard comes
         else ASSERT_TRUE((sheet = StartToWizard()) != NULL);
         if (run.way[0] == 'C') {
             PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
@@ -128,8 +145,44 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
         EXPECT_EQ(FullBoxes(), std::vector<std::string>({run.box}));
         ExpectPackageFilesUntouched();
         EXPECT_EQ(ReadBytes(setupRecord), "<missing>");  // the setup library never loaded
+        EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), run.uninstallKey);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstallKey);
         EndRun();
+        if (run.copy) RemoveTree("C:\\COPY");
+        startDir.clear();
     }
+}
+
+// A second start while the first waits at its wizard (a double click in Add/Remove
+// Programs) ends at once with exit code 0 and brings that wizard to the front; one
+// removal runs, with one call of the setup library.
+TEST_F(RemovrRun, ASecondStartShowsTheFirstAndRemovesOnce)
+{
+    StageSetupLibrary();
+    HWND sheet = StartToWizard();
+    ASSERT_TRUE(sheet != NULL);
+    HWND elsewhere = CreateWindowExA(0, "STATIC", "elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                     NULL, NULL, NULL, NULL);
+    SetForegroundWindow(elsewhere);
+    PROCESS_INFORMATION second = {};
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    ASSERT_TRUE(CreateProcessA((installDir + "REMOVR.EXE").c_str(), NULL, NULL, NULL, FALSE, 0,
+                               NULL, installDir.c_str(), &startup, &second));
+    DWORD code = 12345;
+    if (WaitForSingleObject(second.hProcess, kExitTimeout) == WAIT_OBJECT_0)
+        GetExitCodeProcess(second.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(GetForegroundWindow(), sheet);
+    TerminateProcess(second.hProcess, 99);
+    CloseHandle(second.hProcess);
+    CloseHandle(second.hThread);
+    DestroyWindow(elsewhere);
+    EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
+    EXPECT_EQ(FullBoxes(), std::vector<std::string>());
+    std::string record = ReadBytes(setupRecord);
+    EXPECT_EQ(std::count(record.begin(), record.end(), '\n'), 2) << record;
+    ExpectPackageFilesRemoved();
 }
 
 TEST_F(RemovrRun, RefusesWindowsBelow312WithoutAWindow)
@@ -163,19 +216,25 @@ TEST_F(RemovrRun, EarlyCancelNoLetsTheRunGoOn)
     ExpectPackageFilesRemoved();
 }
 
+// A progress dialog that cannot be made (-1) goes the same way, without the question.
 TEST_F(RemovrRun, EarlyCancelYesAbortsBeforeAnyRemoval)
 {
     StageSetupLibrary();
-    persona.Set(PV_CANCEL_PROGRESS_EARLY, 1);
-    HWND sheet = StartToWizard({IDYES, IDOK, IDOK});
-    ASSERT_TRUE(sheet != NULL);
-    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-    EXPECT_EQ(WaitForExit(), 0u);
-    EXPECT_EQ(FullBoxes(),
-              std::vector<std::string>({kCancelQuestion, kAbortingBox, kExitingBox}));
-    // The question was open over the dialog's first paint: the run must not have run.
-    ExpectPackageFilesUntouched();
-    EXPECT_EQ(ReadBytes(setupRecord), "<missing>");
+    for (bool made : {true, false}) {
+        SCOPED_TRACE(made ? "Cancel, then Yes" : "no progress dialog");
+        persona.Set(made ? PV_CANCEL_PROGRESS_EARLY : PV_FAIL_DIALOG, made ? 1 : 104);
+        HWND sheet = StartToWizard({made ? IDYES : IDOK, IDOK, IDOK});
+        ASSERT_TRUE(sheet != NULL);
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+        EXPECT_EQ(WaitForExit(), 0u);
+        std::vector<std::string> boxes = {kAbortingBox, kExitingBox};
+        if (made) boxes.insert(boxes.begin(), kCancelQuestion);
+        EXPECT_EQ(FullBoxes(), boxes);
+        // The question was open over the dialog's first paint: the run must not have run.
+        ExpectPackageFilesUntouched();
+        EXPECT_EQ(ReadBytes(setupRecord), "<missing>");
+        EndRun();
+    }
 }
 
 // Each window's title as the taskbar and the title bars show it.

@@ -70,6 +70,7 @@ class RemovrRun : public ::testing::Test {
 protected:
     PROCESS_INFORMATION process = {};
     std::string installDir = kInstallDir;
+    std::string startDir;  // where REMOVR.EXE is started from; empty: the install directory
     std::string wininit = WindowsDir() + "\\wininit.ini";
     std::string setupRecord;
     std::string programVersion;
@@ -131,6 +132,14 @@ protected:
         programVersion = version;
     }
 
+    // A machine of the table: a version setting, its family's calls, "win95 on NT"
+    // the NT family in the compatibility mode that reports Windows 95.
+    void SetMachine(const std::string& setting)
+    {
+        SetProgramVersion(setting.substr(0, 5).c_str());
+        persona.SetWin9xCalls(setting[3] == '9' && setting.size() == 5);
+    }
+
     // The program's GetVersion, as the library read it inside (a run refused before
     // its first window never loads it), checked against the setting; the program
     // ended, its hooks off, its handles closed and the library reset: ready for the
@@ -178,12 +187,12 @@ protected:
     // the program posted to itself at start-up is handled, and rewrites its imports.
     void Start()
     {
-        std::string exe = installDir + "REMOVR.EXE";
+        std::string dir = startDir.empty() ? installDir : startDir;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         persona.Set(PV_PATCH_ON_LOAD, 1);
-        ASSERT_TRUE(CreateProcessA(exe.c_str(), NULL, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL,
-                                   installDir.c_str(), &startup, &process));
+        ASSERT_TRUE(CreateProcessA((dir + "REMOVR.EXE").c_str(), NULL, NULL, NULL, FALSE,
+                                   CREATE_SUSPENDED, NULL, dir.c_str(), &startup, &process));
         bool hooked = Hook(persona.Hook("LoadHook@12"), WH_GETMESSAGE) &&
                       Hook(persona.Hook("CallWndHook@12"), WH_CALLWNDPROC);
         ResumeThread(process.hThread);

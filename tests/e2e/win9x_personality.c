@@ -32,7 +32,7 @@ enum {
     FN_MOVEFILEEX, FN_MOVEFILE, FN_DELETEFILE, FN_REMOVEDIRECTORY, FN_COPYFILE,
     FN_SETATTRIBUTES, FN_CREATEFILE, FN_WRITEFILE, FN_CLOSEHANDLE, FN_GETPROCADDRESS,
     FN_REGOPENKEYEX, FN_REGCREATEKEYEX, FN_REGDELETEKEY, FN_REGDELETEVALUE, FN_REGCLOSEKEY,
-    FN_GETMESSAGE, FN_EXITWINDOWS, FN_PROPERTYSHEET, FN_REGOPENKEYEXW, FN_REGDELETEKEYW,
+    FN_GETMESSAGE, FN_EXITWINDOWS, FN_PROPERTYSHEET, FN_DIALOGBOX, FN_REGOPENKEYEXW, FN_REGDELETEKEYW,
     FUNCTIONS
 };
 static FARPROC s_real[FUNCTIONS];
@@ -144,14 +144,16 @@ static BOOL NotImplemented(void)
     return FALSE;
 }
 
-/* The limited user: 1 (the error set) when the call is to be denied. */
-static int Denied(void)
+/* A user of the setting (PV_LIMITED_USER, PV_POWER_USER): 1 (the error set) when
+ * the call is to be denied. */
+static int DeniedTo(int user)
 {
-    if (!g_values[PV_LIMITED_USER]) return 0;
+    if (!g_values[user]) return 0;
     InterlockedIncrement(VALUE(PV_ACCESS_DENIALS));
     SetLastError(ERROR_ACCESS_DENIED);
     return 1;
 }
+#define Denied() DeniedTo(PV_LIMITED_USER)
 
 /* A failed GetMessageA fills nothing in: the record is left as garbage, so that a
  * program that reads it anyway shows it. */
@@ -173,7 +175,8 @@ static BOOL WINAPI PersonaMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
         if (IsWininitPath(from) || IsWininitPath(to)) Log("X", from, to, 1);
         return NotImplemented();
     }
-    if (Denied()) return FALSE;
+    /* The Power User may not register deletions for the restart either. */
+    if (Denied() || ((flags & MOVEFILE_DELAY_UNTIL_REBOOT) && DeniedTo(PV_POWER_USER))) return FALSE;
     if (refuse) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
@@ -270,8 +273,12 @@ static LONG KeyCheck(HKEY key, const char* name, REGSAM access)
 {
     if (name != NULL && g_refusedKey[0] != '\0' && SameText(LastComponent(name), g_refusedKey))
         return Refused();
-    return IsMachineKey(key) && (access & kWriteAccess) && Denied() ? ERROR_ACCESS_DENIED
-                                                                    : ERROR_SUCCESS;
+    if (!IsMachineKey(key) || !(access & kWriteAccess)) return ERROR_SUCCESS;
+    /* The Power User writes under HKEY_LOCAL_MACHINE, but not where the restart's
+     * registrations are. */
+    int sessionManager = name != NULL && SameText(LastComponent(name), "Session Manager");
+    return Denied() || (sessionManager && DeniedTo(PV_POWER_USER)) ? ERROR_ACCESS_DENIED
+                                                                   : ERROR_SUCCESS;
 }
 
 /* The name in the ANSI code page, for the checks; "" when it does not fit. */
@@ -280,6 +287,14 @@ static const char* Narrow(LPCWSTR name, char* buffer, int size)
     if (name == NULL) return NULL;
     if (WideCharToMultiByte(CP_ACP, 0, name, -1, buffer, size, NULL, NULL) <= 0) buffer[0] = '\0';
     return buffer;
+}
+
+/* NT tells a key that is missing apart from one denied: probe is a plain open's. */
+static LONG MissingOrDenied(LONG check, LONG probe, PHKEY key)
+{
+    if (probe == ERROR_SUCCESS) RegCloseKey(*key);
+    if (key != NULL) *key = NULL;
+    return probe == ERROR_FILE_NOT_FOUND ? probe : check;
 }
 
 /* A key opened from one under HKEY_LOCAL_MACHINE is under it too. */
@@ -292,10 +307,11 @@ static LONG Opened(HKEY parent, PHKEY key, LONG result)
 static LONG WINAPI PersonaRegOpenKeyExA(HKEY root, LPCSTR path, DWORD options, REGSAM access,
                                         PHKEY key)
 {
+    LONG(WINAPI * open)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY) =
+        REAL(FN_REGOPENKEYEX, LONG(WINAPI*)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY));
     LONG check = KeyCheck(root, path, access);
-    if (check != ERROR_SUCCESS) return check;
-    return Opened(root, key, REAL(FN_REGOPENKEYEX, LONG(WINAPI*)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY))(
-                                 root, path, options, access, key));
+    if (check != ERROR_SUCCESS) return MissingOrDenied(check, open(root, path, options, KEY_QUERY_VALUE, key), key);
+    return Opened(root, key, open(root, path, options, access, key));
 }
 
 static LONG WINAPI PersonaRegOpenKeyExW(HKEY root, LPCWSTR path, DWORD options, REGSAM access,
@@ -421,6 +437,50 @@ static BOOL WINAPI StubAdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOK
     return NotImplemented();
 }
 
+/* Windows 95/98's registry calls of the NT family answer with the error itself. */
+static LONG KeyCallNotImplemented(void)
+{
+    InterlockedIncrement(VALUE(PV_NOT_IMPLEMENTED));
+    return ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+static LONG WINAPI StubRegOpenKeyExW(HKEY root, LPCWSTR path, DWORD options, REGSAM access, PHKEY key)
+{
+    (void)root, (void)path, (void)options, (void)access, (void)key;
+    return KeyCallNotImplemented();
+}
+
+static LONG WINAPI StubRegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD size, LPDWORD reserved,
+                                     LPWSTR className, LPDWORD classSize, PFILETIME written)
+{
+    (void)key, (void)index, (void)name, (void)size, (void)reserved, (void)className, (void)classSize,
+        (void)written;
+    return KeyCallNotImplemented();
+}
+
+static LONG WINAPI StubRegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type,
+                                        LPBYTE data, LPDWORD size)
+{
+    (void)key, (void)name, (void)reserved, (void)type, (void)data, (void)size;
+    return KeyCallNotImplemented();
+}
+
+static LONG WINAPI StubRegDeleteKeyW(HKEY key, LPCWSTR name)
+{
+    (void)key, (void)name;
+    return KeyCallNotImplemented();
+}
+
+/* A chosen dialog template cannot be made. */
+static INT_PTR WINAPI PersonaDialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner,
+                                             DLGPROC proc, LPARAM param)
+{
+    if (g_values[PV_FAIL_DIALOG] != 0 && (DWORD_PTR)name == (DWORD_PTR)g_values[PV_FAIL_DIALOG])
+        return -1;
+    return REAL(FN_DIALOGBOX, INT_PTR(WINAPI*)(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM))(
+        instance, name, owner, proc, param);
+}
+
 struct Replacement {
     const char* dll;
     const char* name;
@@ -432,6 +492,10 @@ static const struct Replacement kNtOnly[] = {
     {"advapi32.dll", "OpenProcessToken", (FARPROC)(void*)StubOpenProcessToken},
     {"advapi32.dll", "LookupPrivilegeValueA", (FARPROC)(void*)StubLookupPrivilegeValueA},
     {"advapi32.dll", "AdjustTokenPrivileges", (FARPROC)(void*)StubAdjustTokenPrivileges},
+    {"advapi32.dll", "RegOpenKeyExW", (FARPROC)(void*)StubRegOpenKeyExW},
+    {"advapi32.dll", "RegEnumKeyExW", (FARPROC)(void*)StubRegEnumKeyExW},
+    {"advapi32.dll", "RegQueryValueExW", (FARPROC)(void*)StubRegQueryValueExW},
+    {"advapi32.dll", "RegDeleteKeyW", (FARPROC)(void*)StubRegDeleteKeyW},
 };
 
 static FARPROC WINAPI PersonaGetProcAddress(HMODULE module, LPCSTR name);
@@ -455,6 +519,7 @@ static const struct Replacement kReplaced[FUNCTIONS] = {
     [FN_GETMESSAGE] = {"user32.dll", "GetMessageA", (FARPROC)(void*)PersonaGetMessageA},
     [FN_EXITWINDOWS] = {"user32.dll", "ExitWindowsEx", (FARPROC)(void*)RecordExitWindows},
     [FN_PROPERTYSHEET] = {"comctl32.dll", "PropertySheetA", (FARPROC)(void*)PersonaPropertySheetA},
+    [FN_DIALOGBOX] = {"user32.dll", "DialogBoxParamA", (FARPROC)(void*)PersonaDialogBoxParamA},
     /* Looked up by name on NT, never imported. */
     [FN_REGOPENKEYEXW] = {"advapi32.dll", "RegOpenKeyExW", (FARPROC)(void*)PersonaRegOpenKeyExW},
     [FN_REGDELETEKEYW] = {"advapi32.dll", "RegDeleteKeyW", (FARPROC)(void*)PersonaRegDeleteKeyW},
@@ -476,14 +541,17 @@ static FARPROC NoteLookup(const char* name, LONG which, FARPROC answer)
 
 /* By ordinal or not found: as it is. NT-only lookups are counted always, and answered
  * with the failing stubs when the Windows 95/98 calls are on; on NT the Unicode key
- * calls are answered with the replacements that refuse and deny. */
+ * calls that open and delete are answered with the replacements that refuse and deny. */
 static FARPROC WINAPI PersonaGetProcAddress(HMODULE module, LPCSTR name)
 {
     FARPROC found = REAL(FN_GETPROCADDRESS, FARPROC(WINAPI*)(HMODULE, LPCSTR))(module, name);
     if (HIWORD((DWORD_PTR)name) == 0 || found == NULL) return found;
-    for (unsigned i = 0; i < sizeof kNtOnly / sizeof kNtOnly[0]; i++)
-        if (lstrcmpA(name, kNtOnly[i].name) == 0)
-            return NoteLookup(name, PV_NT_LOOKUPS, g_values[PV_WIN9X_CALLS] ? kNtOnly[i].replacement : found);
+    for (unsigned i = 0; i < sizeof kNtOnly / sizeof kNtOnly[0]; i++) {
+        if (lstrcmpA(name, kNtOnly[i].name) != 0) continue;
+        NoteLookup(name, PV_NT_LOOKUPS, NULL);
+        if (g_values[PV_WIN9X_CALLS]) return kNtOnly[i].replacement;
+        break;
+    }
     if (g_values[PV_WIN9X_CALLS]) {
         /* No stub of the right signature: refused, and counted so a test fails. */
         if (!IsWideName(name)) return found;
@@ -563,8 +631,9 @@ __declspec(dllexport) LONG ApplyPersonality(void)
     for (int fn = 0; fn < FN_REGOPENKEYEXW; fn++)
         patched += PatchImport(module, kReplaced[fn].dll, kReplaced[fn].name,
                                kReplaced[fn].replacement, &s_real[fn]);
-    /* The security calls imported directly fail as well (MoveFileExA is done). */
-    for (unsigned i = 1; i < sizeof kNtOnly / sizeof kNtOnly[0] && g_values[PV_WIN9X_CALLS]; i++)
+    /* The security calls imported directly fail as well (MoveFileExA is done); the
+     * registry's Unicode calls, after them, are only looked up by the program. */
+    for (unsigned i = 1; i <= 3 && g_values[PV_WIN9X_CALLS]; i++)
         patched += PatchImport(module, kNtOnly[i].dll, kNtOnly[i].name, kNtOnly[i].replacement, NULL);
     InterlockedExchangeAdd(VALUE(PV_PATCHED_SLOTS), patched);
     return patched;

@@ -28,6 +28,8 @@ enum {
     PV_LIMITED_USER,           /* a user of the NT family without an administrator's rights */
     PV_EXIT_ANSWER,            /* what the recorded ExitWindowsEx answers (default TRUE) */
     PV_CANCEL_PROGRESS_EARLY,  /* a Cancel posted to the progress dialog as it is shown */
+    PV_POWER_USER,             /* an NT user who may delete but not register for the restart */
+    PV_FAIL_DIALOG,            /* the template id whose DialogBoxParamA gives -1 */
     PV_FAIL_MASK,              /* + kind: its calls numbered (from 1) by the bits fail */
     PV_CALLS = PV_FAIL_MASK + PERSONA_KINDS, /* + kind: its calls so far */
     PV_PATCHED_SLOTS = PV_CALLS + PERSONA_KINDS,

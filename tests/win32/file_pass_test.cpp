@@ -20,24 +20,11 @@
 
 namespace {
 
-// The personality in this process, loaded on first use.
-Personality& Persona()
-{
-    static Personality persona;
-    static bool loaded = false;
-    if (!loaded) {
-        loaded = true;
-        EXPECT_TRUE(persona.Load(PersonalityPathBesideTests())) << PersonalityPathBesideTests();
-        EXPECT_GT(persona.ApplyHere(), 0);
-    }
-    return persona;
-}
-
 // With no faults and no counts. Its Windows 95/98 calls are on in the 9x settings
 // only, so the NT settings keep their own MoveFileExA.
 Personality& FreshPersona()
 {
-    Personality& persona = Persona();
+    Personality& persona = PersonaHere();
     persona.Reset();
     persona.SetWin9xCalls(!OnNtFamily());
     return persona;
@@ -111,7 +98,7 @@ protected:
         return lines;
     }
 
-    int Run() { return RunRemovalPass(bar, status); }
+    int Run() { return PersonaHere(), RunRemovalPass(bar, status); }
 };
 
 TEST_F(FilePass, DeletesOrSchedulesEachFileAndDrivesTheControls)
@@ -256,9 +243,10 @@ TEST_F(FilePass, ReportsOnlyFilesThatWillReallyStay)
         Personality& persona = FreshPersona();
         persona.Fail(PERSONA_SCHEDULE, 1 << 4);
         EXPECT_EQ(Run(), nt ? 0 : 1);
-        // Windows 95/98 have no such registration: nothing was asked of it.
-        // On NT the 26 files, then the install folder.
-        EXPECT_EQ(persona.Get(PV_CALLS + PERSONA_SCHEDULE), nt ? 27 : 0);
+        // Windows 95/98 have no such registration: asked once in the process, with
+        // the first file. On NT the 26 files, then the install folder.
+        LONG asked = persona.Get(PV_CALLS + PERSONA_SCHEDULE);
+        EXPECT_TRUE(nt ? asked == 27 : asked <= 1) << asked;
         EXPECT_EQ(ReadBytes(wininit), "[rename]\r\n" + ScheduledLines());
     }
     {
@@ -427,11 +415,11 @@ TEST_F(Restart, ScheduledFilesAndAnotherProgramsEntriesAreCarriedOut)
     const std::string tail = "[386Enh]\r\ndevice=x.vxd\r\n";
     ASSERT_TRUE(WriteBytes(wininit, theirs + tail));
     MakeReadOnly({PathOf(0), PathOf(4), PathOf(24), PathOf(29), PathOf(30)});
-    EXPECT_EQ(Run(), 1) << Persona().Log();
+    EXPECT_EQ(Run(), 1) << PersonaHere().Log();
     std::string saved = ReadBytes(wininit);
     EXPECT_EQ(saved.find(theirs + "NUL="), 0u) << saved;
     EXPECT_EQ(saved.size() - saved.rfind(tail), tail.size()) << saved;
-    ExpectNoWininitCopies(wininit, Persona().Log());
+    ExpectNoWininitCopies(wininit, PersonaHere().Log());
     EXPECT_FALSE(Exists(inf + "\\PELTO.INF"));
     // The install folder is listed last, after its files.
     std::string pending = PendingRenames();

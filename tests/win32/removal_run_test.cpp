@@ -13,6 +13,7 @@
 #include "file_pass.h"
 #include "removal_run.h"
 #include "package_files.h"
+#include "personality_client.h"
 #include "removal_table.h"
 #include "resource.h"
 #include "win32_test_support.h"
@@ -82,6 +83,7 @@ protected:
     {
         INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&classes);
+        PersonaHere();
         StagedMachine::SetUp();
         ASSERT_TRUE(runValue.Set("C:\\x.exe"));
         g_seen = RunObservation();

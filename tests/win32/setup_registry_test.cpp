@@ -13,7 +13,8 @@
 #include "package_files.h"
 #include "personality_client.h"
 #include "removal_table.h"
-#include "setup_registry.h"
+#include "registry_plan.h"
+#include "setup_library.h"
 #include "win32_test_support.h"
 
 // Calls fn(a, b) as a C function and gives ESP after the call less ESP before it,
@@ -40,6 +41,8 @@ protected:
     void SetUp() override
     {
         StagedMachine::SetUp();
+        PersonaHere().Reset();
+        PersonaHere().SetWin9xCalls(!OnNtFamily());
         owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, NULL, NULL, NULL,
                                 NULL);
         StageRegistry();
@@ -138,6 +141,12 @@ TEST_F(SetupRegistry, CallsTheEntryThenDeletesEveryKeyAndValueOfThePlan)
         DeleteRegTree(HKEY_LOCAL_MACHINE, kMouseKey);
         StageRegistry();
     }
+    // A value on shellex keeps it, and the Mouse key above it; the emptied handlers go.
+    const std::string shellex = std::string(kMouseKey) + "\\shellex";
+    ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, shellex, "Maker", "x"));
+    EXPECT_EQ(RunSetupRemoval(owner), 1);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, shellex + "\\PropertySheetHandlers"));
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, shellex, "Maker"), "x");
 }
 
 TEST_F(SetupRegistry, TheEntryCallLeavesTheStackAsItWasForEitherConvention)
@@ -224,17 +233,19 @@ TEST_F(SetupRegistry, AKeyThatCanBeNeitherOpenedNorDeletedEndsTheWalk)
     const std::string lumatrak = kPackageKeys[1].path;
     for (const char* sub : {"\\Sub\\Locked\\Inner", "\\Sub\\Zlast"})
         ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, lumatrak + sub, "Value", "x"));
-    // A name that the code page cannot hold: the ANSI calls give "?", which opens nothing.
+    // Names that the code page cannot hold: the ANSI calls give "?", which opens nothing.
+    // One below a key of the plan, one another maker's Mouse page handler.
     const wchar_t omega[] = L"SOFTWARE\\Varsen\\Lumatrak\\Sub\\\x03A9";
+    const std::string handlers = Handler("");
+    const std::wstring omegaPage = std::wstring(handlers.begin(), handlers.end()) + L"\x03A9";
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, omega, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key,
-                              NULL), ERROR_SUCCESS);
-    RegCloseKey(key);
+    for (const wchar_t* path : {omega, omegaPage.c_str()}) {
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key,
+                                  NULL), ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
     ASSERT_TRUE(InstallFixture("set_stdcall", "TKSET32.dll"));
-    Personality persona;
-    ASSERT_TRUE(persona.Load(PersonalityPathBesideTests())) << PersonalityPathBesideTests();
-    ASSERT_GT(persona.ApplyHere(), 0);
-    persona.SetWin9xCalls(false);
+    Personality& persona = PersonaHere();
     persona.RefuseKey("Locked");
 
     HANDLE thread = CreateThread(NULL, 0, RunSetupRemovalThread, owner, 0, NULL);
@@ -263,6 +274,10 @@ TEST_F(SetupRegistry, AKeyThatCanBeNeitherOpenedNorDeletedEndsTheWalk)
     if (omegaOpen == ERROR_SUCCESS) RegCloseKey(key);
     EXPECT_EQ(omegaOpen, nt ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS);
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, omega);  // the clean-up's ANSI calls cannot
+    // The walk of the Mouse pages ended too: the package's handler went, the other
+    // maker's stays, whatever its name.
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Handler("PeltoPage")));
+    EXPECT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, omegaPage.c_str()), ERROR_SUCCESS);
     for (const PackageKey& key : kPackageKeys) {
         if (key.path == lumatrak) continue;
         EXPECT_FALSE(KeyExists(key.root, key.path)) << key.path;

@@ -1,0 +1,84 @@
+// What this Windows can do, asked of the system: the calls that only the NT family
+// carries out are looked up by name (Windows 95 as first shipped lacks some of
+// them, and stubs the rest) and their answers remembered.
+#include "platform.h"
+
+const KeyCalls<char> g_ansiKeyCalls = {RegOpenKeyExA, RegEnumKeyExA, RegQueryValueExA,
+                                       RegDeleteKeyA};
+
+enum { NOT_ASKED, CARRIED_OUT, NOT_IMPLEMENTED };
+
+static int s_wideKeyCalls = NOT_ASKED;
+static KeyCalls<WCHAR> s_wide;
+static int s_restartDeletion = NOT_ASKED;
+
+// A call of ADVAPI32 by name into a pointer of its own type; 0 when it is not there.
+template <typename Proc>
+static int LookUpAdvapiCall(Proc* proc, const char* name)
+{
+    HMODULE advapi = GetModuleHandleA("ADVAPI32.DLL");
+    *proc = reinterpret_cast<Proc>(
+        reinterpret_cast<void*>(advapi != NULL ? GetProcAddress(advapi, name) : NULL));
+    return *proc != NULL;
+}
+
+const KeyCalls<WCHAR>* UnicodeKeyCalls()
+{
+    if (s_wideKeyCalls == NOT_ASKED) {
+        s_wideKeyCalls = NOT_IMPLEMENTED;
+        HKEY key;
+        if (LookUpAdvapiCall(&s_wide.open, "RegOpenKeyExW") &&
+            LookUpAdvapiCall(&s_wide.enumerate, "RegEnumKeyExW") &&
+            LookUpAdvapiCall(&s_wide.query, "RegQueryValueExW") &&
+            LookUpAdvapiCall(&s_wide.remove, "RegDeleteKeyW")) {
+            LONG result = s_wide.open(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_QUERY_VALUE, &key);
+            if (result == ERROR_SUCCESS) RegCloseKey(key);
+            if (result != ERROR_CALL_NOT_IMPLEMENTED) s_wideKeyCalls = CARRIED_OUT;
+        }
+    }
+    return s_wideKeyCalls == CARRIED_OUT ? &s_wide : NULL;
+}
+
+// Asked with the first file: MoveFileExA is in every KERNEL32, a stub on 95/98.
+int RegisterDeletionAtRestart(const char* path)
+{
+    if (s_restartDeletion == NOT_IMPLEMENTED) return RESTART_DELETION_UNKNOWN;
+    if (MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+        s_restartDeletion = CARRIED_OUT;
+        return RESTART_DELETION_REGISTERED;
+    }
+    s_restartDeletion =
+        GetLastError() == ERROR_CALL_NOT_IMPLEMENTED ? NOT_IMPLEMENTED : CARRIED_OUT;
+    return s_restartDeletion == CARRIED_OUT ? RESTART_DELETION_REFUSED : RESTART_DELETION_UNKNOWN;
+}
+
+int SystemDeletesAtRestart()
+{
+    return s_restartDeletion == CARRIED_OUT;
+}
+
+typedef BOOL(WINAPI* OpenProcessTokenProc)(HANDLE, DWORD, PHANDLE);
+typedef BOOL(WINAPI* LookupPrivilegeValueProc)(LPCSTR, LPCSTR, PLUID);
+typedef BOOL(WINAPI* AdjustTokenPrivilegesProc)(HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD,
+                                                PTOKEN_PRIVILEGES, PDWORD);
+
+void EnableShutdownPrivilege()
+{
+    OpenProcessTokenProc openToken;
+    LookupPrivilegeValueProc lookup;
+    AdjustTokenPrivilegesProc adjust;
+    if (!LookUpAdvapiCall(&openToken, "OpenProcessToken") ||
+        !LookUpAdvapiCall(&lookup, "LookupPrivilegeValueA") ||
+        !LookUpAdvapiCall(&adjust, "AdjustTokenPrivileges"))
+        return;
+
+    HANDLE token;
+    if (!openToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
+    TOKEN_PRIVILEGES privileges;
+    ZeroMemory(&privileges, sizeof privileges);
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (lookup(NULL, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid))
+        adjust(token, FALSE, &privileges, 0, NULL, NULL);
+    CloseHandle(token);
+}

@@ -1,0 +1,43 @@
+// What this Windows can do, asked of the system itself and never of the version it
+// reports: Windows 95/98 export most of the NT family's calls as stubs that fail
+// with ERROR_CALL_NOT_IMPLEMENTED, and Windows XP and later run an old program in a
+// compatibility mode whose version calls say Windows 95 or 98. Each question is
+// put to the system once, here; the rest of the program never probes for itself.
+#ifndef REMOVR_PLATFORM_H
+#define REMOVR_PLATFORM_H
+
+#include <windows.h>
+
+// The registry's key calls of one character width.
+template <typename Char>
+struct KeyCalls {
+    LONG(WINAPI* open)(HKEY, const Char*, DWORD, REGSAM, PHKEY);
+    LONG(WINAPI* enumerate)(HKEY, DWORD, Char*, LPDWORD, LPDWORD, Char*, LPDWORD, PFILETIME);
+    LONG(WINAPI* query)(HKEY, const Char*, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
+    LONG(WINAPI* remove)(HKEY, const Char*);
+};
+extern const KeyCalls<char> g_ansiKeyCalls;
+
+// The Unicode key calls where the system carries them out (the NT family, whose key
+// names are Unicode: through the ANSI calls a name the code page cannot hold reads
+// with '?' in it and opens nothing); NULL where they are stubs or missing.
+const KeyCalls<WCHAR>* UnicodeKeyCalls();
+
+// Registers path with the system for deletion at the next restart.
+enum {
+    RESTART_DELETION_REFUSED,
+    RESTART_DELETION_REGISTERED,
+    RESTART_DELETION_UNKNOWN  // the system has no such registration (Windows 95/98)
+};
+int RegisterDeletionAtRestart(const char* path);
+
+// 1 once the system has been seen to take registrations for the restart: they are
+// then what counts, since such a system (the NT family) never reads wininit.ini.
+// 0 where it has none, or while none was asked for.
+int SystemDeletesAtRestart();
+
+// Switches the process's shutdown privilege on, which the NT family needs for a
+// restart; does nothing where the token calls are stubs.
+void EnableShutdownPrivilege();
+
+#endif
