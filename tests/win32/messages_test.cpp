@@ -117,6 +117,8 @@ TEST_F(Messages, FormatsAskingForMoreThanIsPassedAreNeverUsed)
     EXPECT_STREQ(LoadMessageText(MSG_EXITING), "Beenden %s");
     // 538 characters: refused, never shown cut to the 512-character buffer.
     EXPECT_STREQ(LoadMessageText(MSG_UPDATING_REGISTRY), kUpdatingRegistry);
+    // 511 and its terminator fill the buffer exactly: shown whole.
+    EXPECT_EQ(std::string(LoadMessageText(MSG_EXIT_WINDOWS)).size(), 511u);
     // Numbers the library lacks still fall back, and 12 never comes from it.
     EXPECT_EQ(LoadMessageText(MSG_ABORTING), TextOf(kBoxes[BOX_ABORTING]));
     EXPECT_EQ(LoadMessageText(MSG_SCHEDULE_FAILED), TextOf(kBoxes[BOX_SCHEDULE_FAILED]));
