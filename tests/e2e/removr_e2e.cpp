@@ -164,19 +164,9 @@ TEST_F(RemovrRun, ASecondStartShowsTheFirstAndRemovesOnce)
     HWND elsewhere = CreateWindowExA(0, "STATIC", "elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
                                      NULL, NULL, NULL, NULL);
     SetForegroundWindow(elsewhere);
-    PROCESS_INFORMATION second = {};
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    ASSERT_TRUE(CreateProcessA((installDir + "REMOVR.EXE").c_str(), NULL, NULL, NULL, FALSE, 0,
-                               NULL, installDir.c_str(), &startup, &second));
-    DWORD code = 12345;
-    if (WaitForSingleObject(second.hProcess, kExitTimeout) == WAIT_OBJECT_0)
-        GetExitCodeProcess(second.hProcess, &code);
-    EXPECT_EQ(code, 0u);
+    ASSERT_EQ(GetForegroundWindow(), elsewhere);
+    EXPECT_EQ(RunProgram("\"" + installDir + "REMOVR.EXE\""), 0);
     EXPECT_EQ(GetForegroundWindow(), sheet);
-    TerminateProcess(second.hProcess, 99);
-    CloseHandle(second.hProcess);
-    CloseHandle(second.hThread);
     DestroyWindow(elsewhere);
     EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
     EXPECT_EQ(FullBoxes(), std::vector<std::string>());

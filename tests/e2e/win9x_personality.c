@@ -437,38 +437,13 @@ static BOOL WINAPI StubAdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOK
     return NotImplemented();
 }
 
-/* Windows 95/98's registry calls of the NT family answer with the error itself. */
-static LONG KeyCallNotImplemented(void)
-{
-    InterlockedIncrement(VALUE(PV_NOT_IMPLEMENTED));
-    return ERROR_CALL_NOT_IMPLEMENTED;
-}
-
+/* Windows 95/98's registry calls of the NT family answer with the error itself. A
+ * program asks the open first, so only it is a stub here; the others stay Wine's. */
 static LONG WINAPI StubRegOpenKeyExW(HKEY root, LPCWSTR path, DWORD options, REGSAM access, PHKEY key)
 {
     (void)root, (void)path, (void)options, (void)access, (void)key;
-    return KeyCallNotImplemented();
-}
-
-static LONG WINAPI StubRegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD size, LPDWORD reserved,
-                                     LPWSTR className, LPDWORD classSize, PFILETIME written)
-{
-    (void)key, (void)index, (void)name, (void)size, (void)reserved, (void)className, (void)classSize,
-        (void)written;
-    return KeyCallNotImplemented();
-}
-
-static LONG WINAPI StubRegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type,
-                                        LPBYTE data, LPDWORD size)
-{
-    (void)key, (void)name, (void)reserved, (void)type, (void)data, (void)size;
-    return KeyCallNotImplemented();
-}
-
-static LONG WINAPI StubRegDeleteKeyW(HKEY key, LPCWSTR name)
-{
-    (void)key, (void)name;
-    return KeyCallNotImplemented();
+    InterlockedIncrement(VALUE(PV_NOT_IMPLEMENTED));
+    return ERROR_CALL_NOT_IMPLEMENTED;
 }
 
 /* A chosen dialog template cannot be made. */
@@ -493,9 +468,9 @@ static const struct Replacement kNtOnly[] = {
     {"advapi32.dll", "LookupPrivilegeValueA", (FARPROC)(void*)StubLookupPrivilegeValueA},
     {"advapi32.dll", "AdjustTokenPrivileges", (FARPROC)(void*)StubAdjustTokenPrivileges},
     {"advapi32.dll", "RegOpenKeyExW", (FARPROC)(void*)StubRegOpenKeyExW},
-    {"advapi32.dll", "RegEnumKeyExW", (FARPROC)(void*)StubRegEnumKeyExW},
-    {"advapi32.dll", "RegQueryValueExW", (FARPROC)(void*)StubRegQueryValueExW},
-    {"advapi32.dll", "RegDeleteKeyW", (FARPROC)(void*)StubRegDeleteKeyW},
+    {"advapi32.dll", "RegEnumKeyExW", NULL},
+    {"advapi32.dll", "RegQueryValueExW", NULL},
+    {"advapi32.dll", "RegDeleteKeyW", NULL},
 };
 
 static FARPROC WINAPI PersonaGetProcAddress(HMODULE module, LPCSTR name);
@@ -549,7 +524,7 @@ static FARPROC WINAPI PersonaGetProcAddress(HMODULE module, LPCSTR name)
     for (unsigned i = 0; i < sizeof kNtOnly / sizeof kNtOnly[0]; i++) {
         if (lstrcmpA(name, kNtOnly[i].name) != 0) continue;
         NoteLookup(name, PV_NT_LOOKUPS, NULL);
-        if (g_values[PV_WIN9X_CALLS]) return kNtOnly[i].replacement;
+        if (g_values[PV_WIN9X_CALLS]) return kNtOnly[i].replacement ? kNtOnly[i].replacement : found;
         break;
     }
     if (g_values[PV_WIN9X_CALLS]) {

@@ -213,25 +213,31 @@ inline void ClearPendingRenames()
     RegCloseKey(key);
 }
 
-// Wine's start-up processing of the prefix (wineboot -r: wininit.ini's rename
-// section and the pending renames); its exit code, -2 when it overran.
-inline int RunWineboot(const char* arguments)
+// Runs a command line to its end: its exit code, -1 when it cannot start, -2 when it
+// overran and was ended.
+inline int RunProgram(std::string command)
 {
-    char command[MAX_PATH + 32];
-    char dir[MAX_PATH];
-    GetSystemDirectoryA(dir, MAX_PATH);
-    wsprintfA(command, "\"%s\\wineboot.exe\" %s", dir, arguments);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+    if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
         return -1;
     DWORD waited = WaitForSingleObject(process.hProcess, 120000);
+    if (waited != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
     return waited == WAIT_OBJECT_0 ? static_cast<int>(code) : -2;
+}
+
+// Wine's start-up processing of the prefix (wineboot -r: wininit.ini's rename
+// section and the pending renames).
+inline int RunWineboot(const char* arguments)
+{
+    char dir[MAX_PATH];
+    GetSystemDirectoryA(dir, MAX_PATH);
+    return RunProgram("\"" + std::string(dir) + "\\wineboot.exe\" " + arguments);
 }
 
 // A text value of the registry set for the life of this object, then put back as it
