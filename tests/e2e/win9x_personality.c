@@ -1,9 +1,10 @@
 /* Test-only library brought into a program under test. It rewrites the import slots
- * of the process's main module so that the program meets Windows 95/98 (MoveFileExA
- * and the security calls, also looked up with GetProcAddress, fail with
- * ERROR_CALL_NOT_IMPLEMENTED) and the common controls of Windows 95 and NT 4, or a
- * user of the NT family without an administrator's rights; it fails chosen calls on
- * the wininit.ini files, one registry key, the message loop or the property sheet;
+ * of the process's main module so that the program meets Windows 95/98 (MoveFileExA,
+ * the security calls and the Unicode registry open, also looked up with
+ * GetProcAddress, fail with ERROR_CALL_NOT_IMPLEMENTED) and the common controls of
+ * Windows 95 and NT 4, or a user of the NT family without an administrator's rights,
+ * or a Power User; it fails chosen calls on the wininit.ini files, one registry key,
+ * the message loop, the property sheet or one dialog template;
  * it records restarts instead of doing them, with the shutdown privilege the process
  * holds; and its hooks count what reaches the program's windows. An end-to-end
  * driver arms it (PV_PATCH_ON_LOAD) and hooks LoadHook and CallWndHook on the main
@@ -310,7 +311,8 @@ static LONG WINAPI PersonaRegOpenKeyExA(HKEY root, LPCSTR path, DWORD options, R
     LONG(WINAPI * open)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY) =
         REAL(FN_REGOPENKEYEX, LONG(WINAPI*)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY));
     LONG check = KeyCheck(root, path, access);
-    if (check != ERROR_SUCCESS) return MissingOrDenied(check, open(root, path, options, KEY_QUERY_VALUE, key), key);
+    if (check != ERROR_SUCCESS)
+        return MissingOrDenied(check, open(root, path, options, KEY_QUERY_VALUE, key), key);
     return Opened(root, key, open(root, path, options, access, key));
 }
 
