@@ -47,9 +47,12 @@ int RegisterDeletionAtRestart(const char* path)
         s_restartDeletion = CARRIED_OUT;
         return RESTART_DELETION_REGISTERED;
     }
-    s_restartDeletion =
-        GetLastError() == ERROR_CALL_NOT_IMPLEMENTED ? NOT_IMPLEMENTED : CARRIED_OUT;
-    return s_restartDeletion == CARRIED_OUT ? RESTART_DELETION_REFUSED : RESTART_DELETION_UNKNOWN;
+    if (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) {
+        s_restartDeletion = NOT_IMPLEMENTED;
+        return RESTART_DELETION_UNKNOWN;
+    }
+    s_restartDeletion = CARRIED_OUT;
+    return RESTART_DELETION_REFUSED;
 }
 
 int SystemDeletesAtRestart()

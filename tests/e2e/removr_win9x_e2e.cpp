@@ -225,10 +225,9 @@ TEST_F(Win9xRun, EachStepOfTheReplaceFailedInTurnOnWindows98) { FailEachStepInTu
 // The restart accepted: the NT family's security calls are looked up, there only.
 TEST_F(Win9xRun, OnNtARefusedReplaceKeepsTheOldFileSilently)
 {
-    SetProgramVersion("winxp");
+    SetMachine("winxp");
     StageSetupLibrary();
     other.Stage(wininit);
-    persona.SetWin9xCalls(false);
     persona.Fail(PERSONA_MOVEFILEEX, 1);
     StartWatched();
     EXPECT_EQ(FinishAndAnswerRestart(IDOK), 0u);
@@ -270,12 +269,11 @@ TEST_F(Win9xRun, ARegistryKeyThatCannotBeDeletedDoesNotHoldTheRun)
 {
     const char* const kLumatrak = kPackageKeys[1].path;
     const char* const kOtherKey = kPackageKeys[2].path;
-    SetProgramVersion("winxp");
+    SetMachine("winxp");
     StageSetupLibrary();
     ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, std::string(kLumatrak) + "\\Locked", "Value", "x"));
     ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, std::string(kLumatrak) + "\\Zlast", "Value", "x"));
     ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kOtherKey, "Value", "x"));
-    persona.SetWin9xCalls(false);
     persona.RefuseKey("Locked");
     StartWatched();
     EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
