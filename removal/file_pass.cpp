@@ -7,13 +7,13 @@
 #include <commctrl.h>
 
 #include "ini_document.h"
+#include "path_rules.h"
 #include "platform.h"
 #include "removal_table.h"
 #include "runtime.h"
 
 static const char kWininitName[] = "wininit.ini";
 static const char kRenameSection[] = "rename";
-static const char kProgramFile[] = "REMOVR.EXE";
 static const int kProgressStart = 10;
 static const int kProgressStep = 14;
 
@@ -49,6 +49,34 @@ static void ScheduleAtRestart(IniSection* rename, const char* path, Scheduled* s
         scheduled->registered = 0;
 }
 
+// Deletes a file of the package now. One that stays (a library another program has
+// loaded, a file it holds open) goes at the restart instead; one that is not there
+// is no failure.
+static void DeleteNowOrAtRestart(IniSection* rename, const char* path, Scheduled* scheduled)
+{
+    if (!RtDeleteFile(path) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        ScheduleAtRestart(rename, path, scheduled);
+}
+
+// WinHelp 4 writes its own files beside a help file it opens: a hidden index at the
+// first opening, the full-text search files after a Find. They go with the help file;
+// nothing else of the folder is touched.
+static const char kHelpExtension[] = ".HLP";
+static const char kHelpFiles[][4] = {"GID", "FTS", "FTG"};
+
+static void DeleteHelpFiles(const RemovalEntry& entry, const char* helpPath, IniSection* rename,
+                            Scheduled* scheduled)
+{
+    const char* ext = RtFindLastChar(entry.fileName, '.');
+    if (entry.location != LOCATION_INSTALL || ext == NULL || RtCompare(ext, kHelpExtension) != 0)
+        return;
+    // Hidden, as the index is, is no obstacle to either deletion; read-only is cleared.
+    char path[REMOVR_PATH_SIZE];
+    for (size_t i = 0; i < sizeof kHelpFiles / sizeof kHelpFiles[0]; i++)
+        if (ReplaceExtension(path, sizeof path, helpPath, kHelpFiles[i]))
+            DeleteNowOrAtRestart(rename, path, scheduled);
+}
+
 // The install folder goes at the restart after its files, where the system deletes
 // at the restart: its restart removes a folder only when it is empty, so one that
 // holds the user's own files stays. A drive's root is never named.
@@ -61,19 +89,6 @@ static void ScheduleInstallFolder()
     if (length <= 3) return;
     folder[length - 1] = '\0';  // its closing backslash
     RegisterDeletionAtRestart(folder);
-}
-
-int InstallFolderHoldsPackage()
-{
-    char path[REMOVR_PATH_SIZE];
-    for (int i = 0; i < g_removalTableCount; i++) {
-        const RemovalEntry& entry = g_removalTable[i];
-        if (entry.location == LOCATION_INSTALL && RtCompare(entry.fileName, kProgramFile) != 0 &&
-            BuildEntryPath(entry, path, sizeof path) &&
-            GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
-            return 1;
-    }
-    return 0;
 }
 
 int RunRemovalPass(HWND progressBar, HWND statusText)
@@ -115,9 +130,10 @@ int RunRemovalPass(HWND progressBar, HWND statusText)
         if (!BuildEntryPath(entry, path, sizeof path)) {
             if (entry.pendingName != NULL) scheduled.listed = scheduled.registered = 0;
         } else if (entry.pendingName != NULL) {
-            ScheduleAtRestart(writable ? rename : NULL, path, &scheduled);
+            ScheduleAtRestart(rename, path, &scheduled);
         } else {
-            RtDeleteFile(path);
+            DeleteNowOrAtRestart(rename, path, &scheduled);
+            DeleteHelpFiles(entry, path, rename, &scheduled);
         }
         SendMessageA(progressBar, PBM_DELTAPOS, kProgressStep, 0);
     }

@@ -12,8 +12,4 @@
 // family, which never reads wininit.ini), an existing file could not be registered.
 int RunRemovalPass(HWND progressBar, HWND statusText);
 
-// 1 when the install folder holds a file of the package besides the uninstaller
-// itself: 0 for a copy of the uninstaller started away from the package.
-int InstallFolderHoldsPackage();
-
 #endif

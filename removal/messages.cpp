@@ -12,9 +12,9 @@ HMODULE g_hResLib = NULL;
 const char g_szProductName[] = "Varsen Software";
 const char g_szProgramCaption[] = "Varsen Uninstall";
 const char g_szSetupCaption[] = "Setup";
+const char g_szProgramFile[] = "REMOVR.EXE";
 
 static const char kResourceLibraryName[] = "TKRES32.DLL";
-static const char kProgramFileName[] = "REMOVR.EXE";
 
 struct MessageEntry {
     int id;
@@ -101,7 +101,7 @@ const char* LibraryTextArguments(int id)
 static int FillFormat(int id, const char* format, char* out, size_t size)
 {
     int length = id == MSG_CANT_LOAD_SETUP
-                     ? RtFormat(out, size, format, kProgramFileName, 1)
+                     ? RtFormat(out, size, format, g_szProgramFile, 1)
                      : RtFormat(out, size, format, g_szProductName, g_szProductName);
     return length >= 0 && static_cast<size_t>(length) < size;
 }

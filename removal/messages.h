@@ -30,6 +30,7 @@ extern HMODULE g_hResLib;
 extern const char g_szProductName[];     // "Varsen Software"
 extern const char g_szProgramCaption[];  // "Varsen Uninstall"
 extern const char g_szSetupCaption[];    // "Setup"
+extern const char g_szProgramFile[];     // "REMOVR.EXE", the uninstaller's own file
 
 // Loads TKRES32.DLL by full path from the install directory into g_hResLib; silent.
 void LoadResourceLibrary();

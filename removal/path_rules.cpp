@@ -113,3 +113,18 @@ int IsFullDirectory(const char* dir)
     int uncPath = length >= 3 && IsSeparator(dir[0]) && IsSeparator(dir[1]);
     return drivePath || uncPath;
 }
+
+static char UpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+int SamePathIgnoringCase(const char* a, const char* b)
+{
+    for (;; a++, b++) {
+        if (UpperAscii(*a) != UpperAscii(*b)) return 0;
+        if (*a == '\0') return 1;
+        // Both begin a double-byte character here: its second bytes must be the same.
+        if (RtIsLeadByte(static_cast<unsigned char>(*a)) && a[1] != '\0' && *++a != *++b) return 0;
+    }
+}

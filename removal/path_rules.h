@@ -29,4 +29,8 @@ int ReplaceExtension(char* out, size_t outSize, const char* path, const char* ex
 // so that a file name behind it can never be looked up along a search path.
 int IsFullDirectory(const char* dir);
 
+// 1 when a and b spell one path but for the case of their ASCII letters; the second
+// byte of a double-byte character is compared as it stands.
+int SamePathIgnoringCase(const char* a, const char* b);
+
 #endif

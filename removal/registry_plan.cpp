@@ -1,5 +1,5 @@
 // The package's registry entries: a plan deleted in its order with every result
-// ignored, the walks that delete keys with their subtrees, and the rights check.
+// ignored, and the walks that delete keys with their subtrees.
 #include "registry_plan.h"
 
 #include "messages.h"
@@ -10,12 +10,8 @@
 // The package's shell extension: its class key, and its Mouse control panel pages.
 static const char kClassId[] = "{3b8e6f12-9c4d-11d1-8e5a-0080c7a41f90}";
 
-// The package's removal key: deleting it is what the removal needs the rights for.
-static const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-static const char kPackageUninstallKey[] =
+const char g_szPackageUninstallKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelto95";
-// Where the NT family registers deletions for the restart.
-static const char kSessionManagerKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 
 enum { PLAN_KEY, PLAN_VALUE, PLAN_MOUSE_PAGES };
 
@@ -36,7 +32,7 @@ static const char* const kMouseChain[] = {"\\shellex\\PropertySheetHandlers", "\
 // classes root, a path that does not exist there; it is left out, since the class
 // registration goes with the CLSID key below.
 static const RegistryPlanStep kRegistryPlan[] = {
-    {PLAN_KEY, HKEY_LOCAL_MACHINE, kPackageUninstallKey, ""},
+    {PLAN_KEY, HKEY_LOCAL_MACHINE, g_szPackageUninstallKey, ""},
     {PLAN_KEY, HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Lumatrak", ""},
     {PLAN_KEY, HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\", g_szProductName},
     {PLAN_KEY, HKEY_CLASSES_ROOT, "CLSID\\", kClassId},
@@ -229,21 +225,4 @@ void RunRegistryPlan()
             DeletePlanKey(step.root, path, wide);
         }
     }
-}
-
-// The result of opening path with access, the key closed again.
-static LONG TryOpen(const char* path, REGSAM access)
-{
-    HKEY key;
-    LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, &key);
-    if (result == ERROR_SUCCESS) RegCloseKey(key);
-    return result;
-}
-
-int HasRightsToRemove()
-{
-    LONG package = TryOpen(kPackageUninstallKey, DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE);
-    if (package == ERROR_FILE_NOT_FOUND) package = TryOpen(kUninstallKey, KEY_WRITE);
-    return package != ERROR_ACCESS_DENIED &&
-           TryOpen(kSessionManagerKey, KEY_SET_VALUE) != ERROR_ACCESS_DENIED;
 }

@@ -1,5 +1,5 @@
-// The package's registry entries: the plan of keys and values it deletes, the walks
-// that delete them, and the check that this user may.
+// The package's registry entries: the plan of keys and values it deletes and the
+// walks that delete them.
 #ifndef REMOVR_REGISTRY_PLAN_H
 #define REMOVR_REGISTRY_PLAN_H
 
@@ -10,10 +10,7 @@
 // only the package's own handler goes.
 void RunRegistryPlan();
 
-// 0 when the system denies this user what the removal needs (a user of the NT
-// family without an administrator's rights, or a Power User): deleting the package's
-// uninstall key (or, where it is gone, writing the Uninstall key) and registering
-// deletions for the restart. A key that is missing is no refusal.
-int HasRightsToRemove();
+// The package's uninstall entry, which Add/Remove Programs lists and runs.
+extern const char g_szPackageUninstallKey[];
 
 #endif

@@ -4,12 +4,11 @@
 #include <commctrl.h>
 
 #include "dialogs.h"
-#include "file_pass.h"
+#include "installation.h"
 #include "messages.h"
 #include "paint.h"
 #include "path_rules.h"
 #include "platform.h"
-#include "registry_plan.h"
 #include "removal_table.h"
 #include "resources/resource.h"
 #include "setup_library.h"
@@ -80,6 +79,27 @@ int InitInstance(HINSTANCE hInstance, HINSTANCE hPrevInstance, int nCmdShow)
     return 1;
 }
 
+// Any program may post any message to any window: a stage message is acted on only
+// as the next stage of the program's own sequence, the one it posted last itself.
+static UINT s_uNextStage = 0;
+// Another party's registry step (UM_RUN_SETUP_REMOVAL) is heard only while the wizard
+// waits, in a run that may remove the package, and once: the removal run has its own.
+static int s_bSetupRemovalOpen = 0;
+
+static void PostStage(HWND hwnd, UINT stage)
+{
+    s_uNextStage = stage;
+    PostMessageA(hwnd, stage, 0, 0);
+}
+
+// 1 when stage is the program's next one, which it takes: any other is out of turn.
+static int TakeStage(UINT stage)
+{
+    if (stage != s_uNextStage) return 0;
+    s_uNextStage = 0;
+    return 1;
+}
+
 // The running instance's window and the one of its windows that waits for the user.
 struct RunningInstance {
     HWND main;
@@ -117,14 +137,26 @@ static void ShowRunningInstance()
 // with nothing changed; the close is then silent.
 static int RefuseBeforeWizard(HWND hwnd)
 {
-    int id = !InstallFolderHoldsPackage() ? MSG_NOT_INSTALLED
-             : !HasRightsToRemove()       ? MSG_NEEDS_ADMINISTRATOR
-                                          : 0;
+    int id = InstallationRefusal();
     if (id == 0) return 0;
     ShowTabledMessage(hwnd, id);
     g_bFinished = 1;
     PostMessageA(hwnd, WM_CLOSE, 0, 0);
     return 1;
+}
+
+// The wizard; its answer, unless another party's registry step has taken the
+// sequence on to the restart offer meanwhile.
+static void RunWizardStage(HWND hwnd)
+{
+    s_bSetupRemovalOpen = 1;
+    // Only Finish goes on: the sheet's error result -1 (it could not be shown) is no yes.
+    int finished = RunWizard(hwnd) > 0;
+    int takenOver = !s_bSetupRemovalOpen;
+    s_bSetupRemovalOpen = 0;
+    if (takenOver) return;
+    if (finished) PostStage(hwnd, UM_RUN_REMOVAL);
+    else PostMessageA(hwnd, WM_CLOSE, 0, 0);
 }
 
 static void OfferRestart(HWND hwnd)
@@ -145,23 +177,21 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CREATE:
         g_hDialogInstance = reinterpret_cast<CREATESTRUCTA*>(lParam)->hInstance;
         g_bFinished = 0;
-        PostMessageA(hwnd, UM_RUN_WIZARD, 0, 0);
+        PostStage(hwnd, UM_RUN_WIZARD);
         return 0;
 
     case UM_RUN_WIZARD:
         // A copy away from the package, or a user without the rights (who would get
         // half a removal), is told at once.
-        if (RefuseBeforeWizard(hwnd)) return 0;
-        // Only Finish goes on: the sheet's error result -1 (it could not be shown) is
-        // no yes.
-        PostMessageA(hwnd, RunWizard(hwnd) > 0 ? UM_RUN_REMOVAL : WM_CLOSE, 0, 0);
+        if (TakeStage(message) && !RefuseBeforeWizard(hwnd)) RunWizardStage(hwnd);
         return 0;
 
     case UM_RUN_REMOVAL:
+        if (!TakeStage(message)) return 0;
         // A dialog that could not be made (-1) ran nothing: as a Cancel.
         if (DialogBoxParamA(g_hDialogInstance, MAKEINTRESOURCEA(IDD_PROGRESS), hwnd,
                             ProgressDlgProc, 0) > 0) {
-            PostMessageA(hwnd, UM_OFFER_RESTART, 0, 0);
+            PostStage(hwnd, UM_OFFER_RESTART);
         } else {
             ShowTabledMessage(hwnd, MSG_ABORTING);
             PostMessageA(hwnd, WM_CLOSE, 0, 0);
@@ -169,13 +199,16 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
 
     case UM_OFFER_RESTART:
+        if (!TakeStage(message)) return 0;
         OfferRestart(hwnd);
         break;
 
     case UM_RUN_SETUP_REMOVAL:
+        if (!s_bSetupRemovalOpen) return 0;
+        s_bSetupRemovalOpen = 0;
         RunSetupRemoval(hwnd);
         g_bFinished = 1;
-        PostMessageA(hwnd, UM_OFFER_RESTART, 0, 0);
+        PostStage(hwnd, UM_OFFER_RESTART);
         return 0;
 
     case WM_CLOSE:

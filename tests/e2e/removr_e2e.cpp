@@ -49,11 +49,21 @@ void ExpectRect(HWND window, const RECT& expected, const char* what)
 }
 
 // Finish and no restart, with the setup library (loaded, its entry called once with
-// no options, no box) and without it (its error box only).
+// no options, no box) and without it (its error box only); and with the uninstall
+// entry naming this uninstaller however it spells it: quoted, plain with its spaces,
+// in other letter case, in its short form.
 TEST_F(RemovrRun, FinishAndDeclineRestart)
 {
-    for (bool withLibrary : {true, false}) {
-        SCOPED_TRACE(withLibrary ? "with the setup library" : "without the setup library");
+    const std::string self = installDir + "REMOVR.EXE";
+    char shortForm[MAX_PATH] = "", lower[MAX_PATH];
+    GetShortPathNameA(self.c_str(), shortForm, MAX_PATH);
+    ASSERT_NE(shortForm, self);
+    CharLowerA(lstrcpyA(lower, self.c_str()));
+    const std::pair<bool, std::string> runs[] = {
+        {true, ""}, {false, ""}, {true, "\"" + self + "\""}, {true, self}, {true, lower}, {true, shortForm}};
+    for (const auto& [withLibrary, entry] : runs) {
+        SCOPED_TRACE((withLibrary ? "with the setup library, entry " : "without it, entry ") + entry);
+        ASSERT_TRUE(entry.empty() || SetRegText(HKEY_LOCAL_MACHINE, kPackageKeys[0].path, "UninstallString", entry));
         StagePackage();
         DeleteFileA(setupRecord.c_str());
         DeleteFileA(wininit.c_str());
@@ -79,16 +89,20 @@ TEST_F(RemovrRun, FinishAndDeclineRestart)
 // Windows 98 and on the NT family. A sheet that cannot be shown is no yes either; a
 // user without the rights (in the mode that reports Windows 95 too, and a Power User,
 // who may delete but not register for the restart), and a copy started away from the
-// package, are told so before any wizard, without the warning. Run again
+// package or from the unpacked distribution (its files beside it, while the uninstall
+// entry names the installed uninstaller), are told so before any wizard, without the
+// warning. Another program's stage messages, posted at the wizard or at that box,
+// change nothing. Run again
 // in code page 932, where a Japanese warning of 300 characters (630 bytes with its
 // blanks) does not fit its 512 bytes and the built-in text is shown, never a cut one;
 // in code page 1252 each of its characters is one '?', and it fits.
 TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
 {
     const std::string needsAdministrator = kBoxes[BOX_NEEDS_ADMINISTRATOR] + kByMain;
-    const std::string notInstalled = "Varsen Uninstall|error|Varsen Software is not installed in "
-                                     "C:\\COPY\\. Use Add/Remove Programs in the Control Panel "
-                                     "to remove it." + kByMain;
+    auto notInstalled = [](const char* dir) {
+        return "Varsen Uninstall|error|Varsen Software is not installed in " + std::string(dir) +
+               ". Use Add/Remove Programs in the Control Panel to remove it." + kByMain;
+    };
     std::string japanese = g_resourceLibraryPath;
     japanese.replace(japanese.rfind("res_full"), 8, "res_ja_long");
     std::string questionMarks;
@@ -102,8 +116,8 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
         int setting;  // a PV_ setting of the test library, or -1
         const std::string& box;
         const std::string* library;  // a resource library staged, or none
-        bool uninstallKey = false;   // the package's uninstall key staged
-        bool copy = false;           // started from a copy in C:\COPY
+        bool uninstallKey = false;   // the package's uninstall entry, naming the installed uninstaller
+        const char* copy = NULL;     // started from a copy in this folder; with the entry, the distribution's
     } runs[] = {{"Cancel button", "win98", -1, kExitingBox, NULL},
                 {"Escape", "win98", -1, kExitingBox, NULL},
                 {"close box", "win98", -1, kExitingBox, NULL},
@@ -112,8 +126,10 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
                 {"no rights", "winxp", PV_LIMITED_USER, needsAdministrator, NULL, true},
                 {"no rights, uninstall key gone", "win95 on NT", PV_LIMITED_USER, needsAdministrator, NULL},
                 {"Power User", "winxp", PV_POWER_USER, needsAdministrator, NULL, true},
-                {"a copy", "win98", -1, notInstalled, NULL, false, true},
-                {"a copy", "winxp", -1, notInstalled, NULL, false, true},
+                {"a copy", "win98", -1, notInstalled("C:\\COPY\\"), NULL, false, "C:\\COPY\\"},
+                {"a copy", "winxp", -1, notInstalled("C:\\COPY\\"), NULL, false, "C:\\COPY\\"},
+                {"the distribution", "win98", -1, notInstalled("C:\\DISK1\\"), NULL, true, "C:\\DISK1\\"},
+                {"the distribution", "winxp", -1, notInstalled("C:\\DISK1\\"), NULL, true, "C:\\DISK1\\"},
                 {"Cancel button, Japanese", "win98", -1, longJapanese, &japanese}};
     for (const auto& run : runs) {
         SCOPED_TRACE(std::string(run.way) + " " + run.machine);
@@ -122,16 +138,21 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
         StageSetupLibrary();
         DeleteFileA(setupRecord.c_str());
         if (run.library != NULL) StageResourceLibrary(*run.library);
-        ASSERT_TRUE(!run.uninstallKey || SetRegText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "x"));
+        ASSERT_TRUE(!run.uninstallKey || SetRegText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString",
+                                                    "\"" + installDir + "REMOVR.EXE\""));
+        const bool distribution = run.copy && run.uninstallKey;
         if (run.copy) {
-            startDir = "C:\\COPY\\";
+            startDir = run.copy;
             CreateDirectoryA(startDir.c_str(), NULL);
             ASSERT_TRUE(CopyFileA(g_removrPath.c_str(), (startDir + "REMOVR.EXE").c_str(), FALSE));
+            ASSERT_TRUE(!distribution || CopyFileA(g_setupLibraryPath.c_str(), (startDir + "TKSET32.dll").c_str(), FALSE));
         }
         if (run.setting >= 0) persona.Set(run.setting, 1);
         HWND sheet = NULL;
         if (run.setting >= 0 || run.copy) StartWatched();  // no wizard comes
         else ASSERT_TRUE((sheet = StartToWizard()) != NULL);
+        // No removal without Finish, no registry step in a refused run.
+        PostStageMessages(sheet == NULL);
         if (run.way[0] == 'C') {
             PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         } else if (run.way[0] == 'E') {
@@ -146,9 +167,10 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
         ExpectPackageFilesUntouched();
         EXPECT_EQ(ReadBytes(setupRecord), "<missing>");  // the setup library never loaded
         EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), run.uninstallKey);
+        EXPECT_TRUE(!distribution || Exists(startDir + "TKSET32.dll"));
         DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstallKey);
         EndRun();
-        if (run.copy) RemoveTree("C:\\COPY");
+        if (run.copy) RemoveTree(startDir.substr(0, startDir.size() - 1));
         startDir.clear();
     }
 }
@@ -166,7 +188,8 @@ TEST_F(RemovrRun, ASecondStartShowsTheFirstAndRemovesOnce)
     SetForegroundWindow(elsewhere);
     ASSERT_EQ(GetForegroundWindow(), elsewhere);
     EXPECT_EQ(RunProgram("\"" + installDir + "REMOVR.EXE\""), 0);
-    EXPECT_EQ(GetForegroundWindow(), sheet);
+    // The system activates the wizard in its own thread: a moment later.
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == sheet; }, kWindowTimeout)) << GetForegroundWindow();
     DestroyWindow(elsewhere);
     EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
     EXPECT_EQ(FullBoxes(), std::vector<std::string>());
@@ -487,7 +510,8 @@ TEST_F(DrivenRun, SetupRemovalMessageRunsTheRegistryStepThenOffersTheRestart)
         ASSERT_TRUE(sheet != NULL);
         HWND main = FindWindowWithin(kMainWindowClass, NULL, process.dwProcessId, kWindowTimeout);
         ASSERT_TRUE(main != NULL);
-        ASSERT_TRUE(PostMessageA(main, kRunSetupRemoval, 0, 0));
+        // Heard once: a second one, still waiting as the restart offer comes, does nothing.
+        ASSERT_TRUE(PostMessageA(main, kRunSetupRemoval, 0, 0) && PostMessageA(main, kRunSetupRemoval, 0, 0));
         HWND restart = Restart();
         ASSERT_TRUE(restart != NULL);
         if (withLibrary) {
@@ -532,17 +556,21 @@ TEST_F(DrivenRun, RepaintsUnderTheCancelQuestionStartNothing)
 
 // A Cancel that reaches the progress dialog while the setup library's error box is
 // up: the run has begun, so no question comes and the dialog still ends with 1.
+// Another program's stage messages then start nothing: no second registry step, no
+// wizard, no restart offer before its turn.
 TEST_F(DrivenRun, ACancelDuringTheSetupErrorBoxIsNotHeard)
 {
     HWND box;
     HWND progress = FinishToBox(false, kNoSetupBox, &box);
     ASSERT_TRUE(progress != NULL);
     PostMessageA(progress, WM_COMMAND, IDCANCEL, 0);
+    PostStageMessages(true);
     // Taken after the Cancel: a question box, had one come, would be up by then.
     PostMessageA(progress, WM_NULL, PROGRESS_MARKER, 0);
     ASSERT_TRUE(WaitUntil([&] { return persona.Get(PV_PROGRESS_MARKERS) >= 1; }, kWindowTimeout));
     EXPECT_EQ(persona.Get(PV_PROGRESS_CANCELS), 1);
     EXPECT_EQ(MessageBoxesOf(process.dwProcessId), std::vector<HWND>({box}));
+    EXPECT_TRUE(DialogWithControl(process.dwProcessId, 202) == NULL && DialogWithControl(process.dwProcessId, 1001) == NULL);
     AnswerAndEndAfterOneRun(box, IDOK);
 }
 

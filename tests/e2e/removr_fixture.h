@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 #include <memory>
 #include <string>
@@ -96,7 +97,6 @@ protected:
         ASSERT_TRUE(Exists(g_removrPath)) << g_removrPath;
         ASSERT_TRUE(persona.Load(g_libraryPath)) << g_libraryPath;
         CreateDirectoryA("C:\\Program Files", NULL);
-        CreateDirectoryA(installDir.c_str(), NULL);
         StagePackage();
         DeleteFileA(wininit.c_str());
         char temp[MAX_PATH];
@@ -117,9 +117,10 @@ protected:
         RegDeleteKeyA(HKEY_CURRENT_USER, kVersionKey);
     }
 
-    // The package's files, REMOVR.EXE among them.
+    // The package's files, REMOVR.EXE among them; its folder too, which an NT restart removes.
     void StagePackage()
     {
+        CreateDirectoryA(installDir.c_str(), NULL);
         for (const RemovalEntry& entry : kPackageFiles) WriteSmallFile(PackagePath(entry));
         ASSERT_TRUE(CopyFileA(g_removrPath.c_str(), (installDir + "REMOVR.EXE").c_str(), FALSE));
     }
@@ -272,6 +273,15 @@ protected:
         return hook != NULL;
     }
 
+    // Another program posting the backdrop's private messages, its stages among them
+    // (WM_USER + 4, 8 and 11), and with setupToo its registry step (WM_USER + 10).
+    void PostStageMessages(bool setupToo)
+    {
+        HWND main = FindWindowWithin("Varsen Uninstall", NULL, process.dwProcessId, kWindowTimeout);
+        for (UINT message = WM_USER + 4; message <= WM_USER + 11; message++)
+            EXPECT_TRUE((message == WM_USER + 10 && !setupToo) || PostMessageA(main, message, 0, 0));
+    }
+
     void ExpectPackageFilesUntouched()
     {
         for (const RemovalEntry& entry : kPackageFiles)
@@ -279,21 +289,21 @@ protected:
         EXPECT_FALSE(Exists(wininit));
     }
 
-    // Deleted at once, or still there and named on a NUL= line of wininit.ini.
-    void ExpectPackageFilesRemoved()
+    // Deleted at once, or still there and named on a NUL= line of wininit.ini, as
+    // files that another program held (held, full paths) are.
+    void ExpectPackageFilesRemoved(std::vector<std::string> held = {})
     {
         std::string text = ReadBytes(wininit);
         EXPECT_NE(text.find("[rename]"), std::string::npos) << text;
-        for (const RemovalEntry& entry : kPackageFiles) {
-            std::string path = PackagePath(entry);
-            if (entry.pendingName == NULL) {
-                EXPECT_FALSE(Exists(path)) << entry.fileName;
-                continue;
-            }
+        for (const RemovalEntry& entry : kPackageFiles)
+            if (entry.pendingName != NULL) held.push_back(PackagePath(entry));
+            else EXPECT_TRUE(std::count(held.begin(), held.end(), PackagePath(entry)) || !Exists(PackagePath(entry)))
+                << entry.fileName;
+        for (const std::string& path : held) {
             char shortPath[MAX_PATH];
-            ASSERT_GT(GetShortPathNameA(path.c_str(), shortPath, MAX_PATH), 0u) << entry.fileName;
+            ASSERT_GT(GetShortPathNameA(path.c_str(), shortPath, MAX_PATH), 0u) << path;
             EXPECT_NE(text.find(std::string("NUL=") + shortPath), std::string::npos)
-                << entry.fileName << " in\n" << text;
+                << path << " in\n" << text;
         }
     }
 

@@ -15,6 +15,10 @@
 
 namespace {
 
+// What WinHelp writes beside the help files it opens, hidden indexes and full-text
+// search files.
+const char* const kHelpFiles[] = {"TKPANEL.GID", "PELTO.GID", "PELTO.FTS", "PELTO.FTG"};
+
 // Owned by the progress dialog, which has no title.
 const std::string kScheduleFailedBox = kBoxes[BOX_SCHEDULE_FAILED] + "|#32770:|ok";
 
@@ -68,13 +72,14 @@ protected:
     }
 
     // After Wine's start-up processing: every package file gone (PELTO.VXD from the
-    // system directory too), the other program's deletion and rename done; on the NT
-    // family the install folder too, when it was left empty.
+    // system directory too), WinHelp's too, the other program's deletion and rename
+    // done; on the NT family the install folder too, when it was left empty.
     void ExpectRestartCarriedOutBoth(bool nt)
     {
         ASSERT_EQ(RunWineboot("-r"), 0);
         for (const RemovalEntry& entry : kPackageFiles)
             EXPECT_FALSE(Exists(PackagePath(entry))) << entry.fileName;
+        for (const char* name : kHelpFiles) EXPECT_FALSE(Exists(installDir + name)) << name;
         EXPECT_EQ(Exists(installDir), !nt || !soft.empty()) << "Windows 95/98's restart deletes files only";
         EXPECT_FALSE(Exists(other.dir + "\\OLD.TXT"));
         EXPECT_FALSE(Exists(other.dir + "\\A.DLL"));
@@ -94,22 +99,33 @@ protected:
     void FailEachStepInTurn(const char* version);
 };
 
-// The whole sequence on Windows 95 and 98, and on the NT family in the compatibility
-// mode that reports Windows 95: wizard, progress, the restart accepted (through the
-// recorder), exit 0; wininit.ini keeps everything of the other program and gains our
-// lines; the next start removes our files and does its renames. Files copied from a
-// CD-ROM are read-only, wininit.ini too: those steps clear that.
+// The whole sequence on Windows 95 and 98, and on the NT family, also in the
+// compatibility mode that reports Windows 95: wizard, progress, the restart accepted
+// (through the recorder), exit 0; wininit.ini keeps everything of the other program
+// and gains our lines; the next start removes our files and does its renames. Files
+// copied from a CD-ROM are read-only, wininit.ini too: those steps clear that. Another
+// program (this one) holds the control panel's page loaded and a help file and an
+// index of WinHelp's open: they go at the restart too.
 TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsEntries)
 {
-    for (const char* machine : {"win95", "win98", "win95 on NT"}) {
+    for (const char* machine : {"win95", "win98", "win95 on NT", "winxp"}) {
         SCOPED_TRACE(machine);
-        const bool nt = machine[5] != '\0';
+        const bool nt = machine[3] == 'x' || machine[5] != '\0';
         SetMachine(machine);
         StagePackage();
         StageSetupLibrary();
         other.Stage(wininit);
-        MakeReadOnly({wininit, PackagePath(kPackageFiles[0]), PackagePath(kPackageFiles[4]),
+        const std::vector<std::string> held = {PackagePath(kPackageFiles[0]), PackagePath(kPackageFiles[3]),
+                                               installDir + kHelpFiles[1]};
+        ASSERT_TRUE(CopyFileA(g_resourceLibraryPath.c_str(), held[0].c_str(), FALSE));  // a library
+        for (const char* name : kHelpFiles)
+            WriteSmallFile(installDir + name), SetFileAttributesA((installDir + name).c_str(), FILE_ATTRIBUTE_HIDDEN);
+        MakeReadOnly({wininit, held[0], PackagePath(kPackageFiles[4]), installDir + kHelpFiles[0],
                       PackagePath(kPackageFiles[29]), PackagePath(kPackageFiles[30])});
+        HMODULE page = LoadLibraryA(held[0].c_str());
+        HANDLE open[2];  // as WinHelp holds them: no delete sharing
+        for (int i : {0, 1}) open[i] = CreateFileA(held[i + 1].c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        ASSERT_TRUE(page != NULL && open[0] != INVALID_HANDLE_VALUE && open[1] != INVALID_HANDLE_VALUE);
         if (!soft.empty()) {
             ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kEarlierSetupKey, "UninstallString",
                                    installDir + soft + ".EXE"));
@@ -127,7 +143,8 @@ TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsE
         std::string saved = ReadBytes(wininit);
         EXPECT_EQ(saved.find(other.head + "NUL="), 0u) << saved;
         EXPECT_EQ(saved.size() - saved.rfind(other.tail), other.tail.size()) << saved;
-        ExpectPackageFilesRemoved();
+        ExpectPackageFilesRemoved(held);
+        for (int i : {0, 2, 3}) EXPECT_FALSE(Exists(installDir + kHelpFiles[i])) << kHelpFiles[i];
         ExpectNoWininitCopies(wininit, log);
         if (!soft.empty()) {
             EXPECT_EQ(ReadBytes(installDir + "sig.exe"), "saved");
@@ -136,9 +153,9 @@ TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsE
         // Decided by what the system does, whatever version it reports. Windows 95/98:
         // MoveFileExA refused the first file in use (then never asked again) and the
         // replace, which took the steps of 95/98; the looked-up Unicode registry and
-        // token calls were stubs. NT: the 26 files and the install folder registered,
-        // the replace one MoveFileExA.
-        EXPECT_EQ(persona.Get(PV_CALLS + PERSONA_SCHEDULE), nt ? 27 : 1);
+        // token calls were stubs. NT: the 26 files, the 3 held and the install folder
+        // registered, the replace one MoveFileExA.
+        EXPECT_EQ(persona.Get(PV_CALLS + PERSONA_SCHEDULE), nt ? 30 : 1);
         EXPECT_EQ(persona.Get(PV_NOT_IMPLEMENTED), nt ? 0 : 4) << log;
         EXPECT_NE(log.find(nt ? "X wininit.rvn>wininit.ini\n"
                               : "M wininit.ini>wininit.rvo\nM wininit.rvn>wininit.ini\n"
@@ -151,6 +168,7 @@ TEST_F(Win9xRun, WholeSequenceOnWindows95And98KeepsAndCarriesOutAnotherProgramsE
         EXPECT_EQ(persona.Get(PV_UNKNOWN_LOOKUPS), 0) << persona.LastLookup();
         EXPECT_EQ(persona.Get(PV_WIDE_IMPORTS), 0);
 
+        FreeLibrary(page), CloseHandle(open[0]), CloseHandle(open[1]);  // as a restart ends every program
         ExpectRestartCarriedOutBoth(nt);
         EndRun();
     }

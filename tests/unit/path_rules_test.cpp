@@ -114,6 +114,8 @@ TEST(IsFullDirectory, AcceptsOnlyAbsoluteDirectoriesEndingInASeparator)
     EXPECT_EQ(IsFullDirectory("\\\\server\\share\\"), 1);
     for (const char* dir : {"", "C:", "C:x\\", "\\x\\", "x\\", "C:\\x", "1:\\"})
         EXPECT_EQ(IsFullDirectory(dir), 0) << dir;
+    EXPECT_EQ(SamePathIgnoringCase("c:\\progra~1\\Varsen\\", "C:\\PROGRA~1\\VARSEN\\"), 1);
+    EXPECT_EQ(SamePathIgnoringCase("C:\\A\\", "C:\\A"), 0);
 }
 
 // Code page 932: the second byte of a double-byte character is never a separator.
@@ -138,6 +140,9 @@ TEST(PathRules, StepOverDoubleByteCharacters)
     EXPECT_EQ(Join(260, "C:", ("\\" + so).c_str(), "sig", "exe"), "C:\\" + so + "\\sig.exe");
     EXPECT_EQ(IsFullDirectory(("C:\\" + so).c_str()), 0);
     EXPECT_EQ(IsFullDirectory(("C:\\" + so + "\\").c_str()), 1);
+    // Second bytes are no letters: 0x83 0x61 and 0x83 0x41 are two characters.
+    EXPECT_EQ(SamePathIgnoringCase(("c:\\" + so + "\x83\x61\\").c_str(), ("C:\\" + so + "\x83\x61\\").c_str()), 1);
+    EXPECT_EQ(SamePathIgnoringCase("C:\\\x83\x61\\", "C:\\\x83\x41\\"), 0);
 }
 
 }  // namespace

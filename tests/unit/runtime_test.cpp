@@ -113,7 +113,10 @@ protected:
     std::string dir;
     void SetUp() override
     {
-        dir = (std::filesystem::temp_directory_path() / "removr_runtime_test").string();
+        // One folder per test: ctest runs them side by side.
+        dir = (std::filesystem::temp_directory_path() /
+               ("removr_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
+                  .string();
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
     }

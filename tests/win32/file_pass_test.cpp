@@ -101,11 +101,16 @@ protected:
     int Run() { return PersonaHere(), RunRemovalPass(bar, status); }
 };
 
+// WinHelp's own files go with the help files, and nothing else of the folder.
 TEST_F(FilePass, DeletesOrSchedulesEachFileAndDrivesTheControls)
 {
     ASSERT_FALSE(Exists(wininit));
+    const std::pair<const char*, bool> others[] = {
+        {"PELTO.GID", false}, {"tkpanel.FTS", false}, {"PELTO.FTG", false}, {"PELTO.TXT", true}, {"OTHER.GID", true}};
+    for (const auto& [name, stays] : others) ASSERT_TRUE(WriteBytes(install + name, "x"));
     EXPECT_EQ(Run(), 1);
 
+    for (const auto& [name, stays] : others) EXPECT_EQ(Exists(install + name), stays) << name;
     for (int i = 0; i < kPackageFileCount; i++)
         EXPECT_EQ(Exists(PathOf(i)), kPackageFiles[i].pendingName != NULL) << PathOf(i);
     EXPECT_EQ(ReadBytes(wininit), "[rename]\r\n" + ScheduledLines());
