@@ -97,6 +97,11 @@ INT_PTR CALLBACK WizardPageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     return FALSE;
 }
 
+int CancelQuestionOpen()
+{
+    return s_bAskingCancel;
+}
+
 static void AskToCancel(HWND hwnd)
 {
     if (s_bPassStarted || s_bAskingCancel || s_bCancelled) return;
@@ -158,10 +163,11 @@ INT_PTR CALLBACK ProgressDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 INT_PTR CALLBACK RestartDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    (void)lParam;
     switch (message) {
     case WM_INITDIALOG:
-        LoadDialogText(MSG_RESTART_BODY, GetDlgItem(hwnd, IDC_RESTART_BODY));
+        // The library's translation of the offer, or another text of the program's own.
+        if (lParam == 0) LoadDialogText(MSG_RESTART_BODY, GetDlgItem(hwnd, IDC_RESTART_BODY));
+        else SetDlgItemTextA(hwnd, IDC_RESTART_BODY, LoadMessageText(static_cast<int>(lParam)));
         CenterOnParent(hwnd);
         return TRUE;
 

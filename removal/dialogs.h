@@ -22,7 +22,10 @@ void InitWizardPage(PROPSHEETPAGEA* page, int templateId, DLGPROC dialogProc);
 INT_PTR CALLBACK WizardPageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Ends with 1 when the run went to its end, 0 when the user cancelled before it.
 INT_PTR CALLBACK ProgressDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-// Ends with 1 for restart now, 0 for not now.
+// 1 while the progress dialog asks whether to cancel: the run has not begun.
+int CancelQuestionOpen();
+// Ends with 1 for restart now, 0 for not now. Its parameter: 0 for the offer after a
+// removal, else the id of the program's own text for the body.
 INT_PTR CALLBACK RestartDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Centres a window over its parent (an owned dialog: its owner); no parent, no move.

@@ -1,12 +1,14 @@
-// The file removal pass. Files that may be loaded or running are scheduled through
-// the rename section of wininit.ini ("NUL=<path>" deletes the file at the next
-// start); on the NT family, which never reads that file, they are also registered
-// for deletion at restart with the system.
+// The file removal pass. Files that cannot be in use are deleted at once; those that
+// may be loaded or running, and those that stayed, are scheduled through the rename
+// section of wininit.ini ("NUL=<path>" deletes the file at the next start) and, on
+// the NT family, which never reads that file, registered for deletion at restart
+// with the system. A file that an earlier run scheduled is not scheduled again.
 #include "file_pass.h"
 
 #include <commctrl.h>
 
 #include "ini_document.h"
+#include "messages.h"
 #include "path_rules.h"
 #include "platform.h"
 #include "removal_table.h"
@@ -17,45 +19,18 @@ static const char kRenameSection[] = "rename";
 static const int kProgressStart = 10;
 static const int kProgressStep = 14;
 
-// Windows 95/98 skip rename entries whose paths hold long names, so the NUL= line
-// names an existing file by its short form when that fits.
-static const char* PathForNulLine(const char* path, char* shortPath, DWORD shortSize)
-{
-    DWORD n = GetShortPathNameA(path, shortPath, shortSize);
-    if (n > 0 && n < shortSize) return shortPath;
-    return path;
-}
+// What a next start needs to finish a removal that was ended (the uninstaller, its
+// setup and resource libraries), and the package's file in the system folder, by
+// which it knows that the package is still there. They go last, once the rest is
+// scheduled, so that no restart takes them while the removal is unfinished.
+static const char* const kNeededByNextStart[] = {g_szProgramFile, "TKSET32.DLL", "TKRES32.DLL",
+                                                 "PELTO.VXD"};
 
-// What became of the files scheduled for the next start: each goes on a NUL= line
-// and, where the system has its own registration, is registered with it too.
-struct Scheduled {
-    int listed;      // every one is on a NUL= line of a wininit.ini that was put in place
-    int registered;  // every one that exists is registered with the system
-};
-
-// Schedules one file. Neither family's restart deletes a read-only file, so its
-// attribute goes first: a file that keeps it stays either way.
-static void ScheduleAtRestart(IniSection* rename, const char* path, Scheduled* scheduled)
+static int IsNeededByNextStart(const RemovalEntry& entry)
 {
-    char shortPath[REMOVR_PATH_SIZE];
-    char line[REMOVR_PATH_SIZE];
-    if (!RtClearReadOnly(path)) scheduled->listed = scheduled->registered = 0;
-    if (rename == NULL ||
-        !BuildNulLine(PathForNulLine(path, shortPath, sizeof shortPath), line, sizeof line) ||
-        !rename->AddLine(line))
-        scheduled->listed = 0;
-    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES &&
-        RegisterDeletionAtRestart(path) == RESTART_DELETION_REFUSED)
-        scheduled->registered = 0;
-}
-
-// Deletes a file of the package now. One that stays (a library another program has
-// loaded, a file it holds open) goes at the restart instead; one that is not there
-// is no failure.
-static void DeleteNowOrAtRestart(IniSection* rename, const char* path, Scheduled* scheduled)
-{
-    if (!RtDeleteFile(path) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
-        ScheduleAtRestart(rename, path, scheduled);
+    for (size_t i = 0; i < sizeof kNeededByNextStart / sizeof kNeededByNextStart[0]; i++)
+        if (SamePathIgnoringCase(entry.fileName, kNeededByNextStart[i])) return 1;
+    return 0;
 }
 
 // WinHelp 4 writes its own files beside a help file it opens: a hidden index at the
@@ -64,86 +39,202 @@ static void DeleteNowOrAtRestart(IniSection* rename, const char* path, Scheduled
 static const char kHelpExtension[] = ".HLP";
 static const char kHelpFiles[][4] = {"GID", "FTS", "FTG"};
 
-static void DeleteHelpFiles(const RemovalEntry& entry, const char* helpPath, IniSection* rename,
-                            Scheduled* scheduled)
+// A file of the package: a table entry's (path NULL when it cannot be made), or with
+// beside set one of WinHelp's files beside the entry's help file.
+typedef void (*FileVisit)(void* context, const RemovalEntry& entry, const char* path, int beside);
+
+// Every file of the package in table order; with round 0 or 1 only those a next
+// start does not need, or needs.
+static void ForEachPackageFile(int round, FileVisit visit, void* context)
 {
-    const char* ext = RtFindLastChar(entry.fileName, '.');
-    if (entry.location != LOCATION_INSTALL || ext == NULL || RtCompare(ext, kHelpExtension) != 0)
-        return;
-    // Hidden, as the index is, is no obstacle to either deletion; read-only is cleared.
     char path[REMOVR_PATH_SIZE];
-    for (size_t i = 0; i < sizeof kHelpFiles / sizeof kHelpFiles[0]; i++)
-        if (ReplaceExtension(path, sizeof path, helpPath, kHelpFiles[i]))
-            DeleteNowOrAtRestart(rename, path, scheduled);
+    char beside[REMOVR_PATH_SIZE];
+    for (int i = 0; i < g_removalTableCount; i++) {
+        const RemovalEntry& entry = g_removalTable[i];
+        if (round >= 0 && IsNeededByNextStart(entry) != round) continue;
+        int made = BuildEntryPath(entry, path, sizeof path);
+        visit(context, entry, made ? path : NULL, 0);
+        const char* ext = RtFindLastChar(entry.fileName, '.');
+        if (!made || entry.location != LOCATION_INSTALL || ext == NULL ||
+            RtCompare(ext, kHelpExtension) != 0)
+            continue;
+        for (size_t j = 0; j < sizeof kHelpFiles / sizeof kHelpFiles[0]; j++)
+            if (ReplaceExtension(beside, sizeof beside, path, kHelpFiles[j]))
+                visit(context, entry, beside, 1);
+    }
+}
+
+static int Exists(const char* path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Windows 95/98 skip rename entries whose paths hold long names, so the NUL= line
+// names an existing file by its short form when that fits.
+static const char* ShortForm(const char* path, char* shortPath, DWORD shortSize)
+{
+    DWORD n = GetShortPathNameA(path, shortPath, shortSize);
+    return n > 0 && n < shortSize ? shortPath : path;
+}
+
+// What the next start will delete, and what this run added to it; or, checking,
+// whether each file that stays is scheduled already.
+struct RestartSchedule {
+    char wininitPath[REMOVR_PATH_SIZE];
+    IniDocument* document;
+    IniSection* rename;  // NULL: wininit.ini cannot be held faithfully, nor written
+    PendingDeletions pending;
+    int checking;    // nothing is changed, only asked
+    int listed;      // every file is on a NUL= line of a wininit.ini that will be in place
+    int registered;  // every file that exists is registered with the system
+    int added;       // a line was added: wininit.ini must be written
+};
+
+// Reads wininit.ini (flushing the system's cached copy first) and the system's list;
+// unless checking a missing rename section is appended.
+static void OpenSchedule(RestartSchedule* s, int checking)
+{
+    s->rename = NULL;
+    s->checking = checking;
+    s->listed = s->registered = 1;
+    s->added = 0;
+    ReadPendingDeletions(&s->pending);
+    int havePath = FormatPath(s->wininitPath, sizeof s->wininitPath, "%s\\%s", g_szWindowsDir,
+                              kWininitName);
+    WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
+    s->document = RtNew<IniDocument>();
+    // A file that exists but cannot be held faithfully is never rewritten.
+    if (s->document != NULL && havePath) {
+        int loaded = s->document->Load(s->wininitPath);
+        if (loaded) s->rename = s->document->FindSection(kRenameSection);
+        if (!checking && s->rename == NULL && (loaded || s->document->missing)) {
+            IniSection* section = RtNew<IniSection>();
+            if (section != NULL && section->SetName(kRenameSection) &&
+                s->document->AppendSection(section))
+                s->rename = section;
+            else
+                RtDelete(section);
+        }
+    }
+    if (s->rename == NULL) s->listed = 0;
+}
+
+static int IsOnNulLine(const RestartSchedule& s, const char* path, const char* shortPath)
+{
+    for (const IniLine* line = s.rename != NULL ? s.rename->firstLine : NULL; line != NULL;
+         line = line->next)
+        if (NulLineNames(line->text, path, shortPath)) return 1;
+    return 0;
+}
+
+// Schedules one file, unless it is scheduled already. Neither family's restart
+// deletes a read-only file, so its attribute goes first: a file that keeps it stays
+// either way. Checking, only a file that is there counts.
+static void ScheduleFile(RestartSchedule* s, const char* path)
+{
+    char shortPath[REMOVR_PATH_SIZE];
+    char line[REMOVR_PATH_SIZE];
+    int exists = Exists(path);
+    if (s->checking && !exists) return;
+    const char* named = ShortForm(path, shortPath, sizeof shortPath);
+    if (!s->checking && !RtClearReadOnly(path)) s->listed = s->registered = 0;
+    if (!IsOnNulLine(*s, path, named)) {
+        if (!s->checking && s->rename != NULL && BuildNulLine(named, line, sizeof line) &&
+            s->rename->AddLine(line))
+            s->added = 1;
+        else
+            s->listed = 0;
+    }
+    if (exists && !PendingListDeletes(s->pending.list, s->pending.size, path, named) &&
+        (s->checking || RegisterDeletionAtRestart(path) == RESTART_DELETION_REFUSED))
+        s->registered = 0;
+}
+
+// A system that takes registrations for the restart never reads wininit.ini: there
+// only they count.
+static int AllScheduled(const RestartSchedule& s)
+{
+    return RestartReadsWininit() ? s.listed : s.registered;
+}
+
+// Each file that goes at the restart, and each that was to go at once but stayed (a
+// library another program has loaded, a file it holds open); one that is not there
+// is no failure.
+static void ScheduleWhatStays(void* context, const RemovalEntry& entry, const char* path, int beside)
+{
+    RestartSchedule* s = static_cast<RestartSchedule*>(context);
+    int atRestart = entry.pendingName != NULL && !beside;
+    if (path == NULL) {
+        if (atRestart) s->listed = s->registered = 0;
+    } else if (atRestart || Exists(path)) {
+        ScheduleFile(s, path);
+    }
 }
 
 // The install folder goes at the restart after its files, where the system deletes
 // at the restart: its restart removes a folder only when it is empty, so one that
 // holds the user's own files stays. A drive's root is never named.
-static void ScheduleInstallFolder()
+static void ScheduleInstallFolder(const RestartSchedule& s)
 {
     char folder[REMOVR_PATH_SIZE];
-    if (!SystemDeletesAtRestart() || !FormatPath(folder, sizeof folder, "%s%s", g_szInstallDir, ""))
+    if (RestartReadsWininit() || !FormatPath(folder, sizeof folder, "%s%s", g_szInstallDir, ""))
         return;
     size_t length = RtLength(folder);
     if (length <= 3) return;
     folder[length - 1] = '\0';  // its closing backslash
-    RegisterDeletionAtRestart(folder);
+    if (!PendingListDeletes(s.pending.list, s.pending.size, folder, NULL))
+        RegisterDeletionAtRestart(folder);
 }
 
-int RunRemovalPass(HWND progressBar, HWND statusText)
-{
-    char wininitPath[REMOVR_PATH_SIZE];
-    char path[REMOVR_PATH_SIZE];
-    Scheduled scheduled = {1, 1};
+struct PassControls {
+    HWND progressBar;
+    HWND statusText;
+};
 
+static void DeleteAtOnce(void* context, const RemovalEntry& entry, const char* path, int beside)
+{
+    const PassControls* controls = static_cast<const PassControls*>(context);
+    if (!beside) SetWindowTextA(controls->statusText, entry.fileName);
+    if (path != NULL && (beside || entry.pendingName == NULL)) RtDeleteFile(path);
+    if (!beside) SendMessageA(controls->progressBar, PBM_DELTAPOS, kProgressStep, 0);
+}
+
+void RunRemovalPass(HWND progressBar, HWND statusText)
+{
     SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     SendMessageA(progressBar, PBM_SETPOS, kProgressStart, 0);
+    PassControls controls = {progressBar, statusText};
+    ForEachPackageFile(-1, DeleteAtOnce, &controls);
+}
 
-    int havePath = FormatPath(wininitPath, sizeof wininitPath, "%s\\%s", g_szWindowsDir,
-                              kWininitName);
-    WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
-
-    IniDocument* document = RtNew<IniDocument>();
-    IniSection* rename = NULL;
-    // A file that exists but cannot be held faithfully is never rewritten.
-    int writable = 0;
-    if (document != NULL && havePath) {
-        int loaded = document->Load(wininitPath);
-        writable = loaded || document->missing;
-        if (loaded) rename = document->FindSection(kRenameSection);
-        if (writable && rename == NULL) {
-            rename = RtNew<IniSection>();
-            if (rename == NULL || !rename->SetName(kRenameSection) ||
-                !document->AppendSection(rename)) {
-                RtDelete(rename);
-                rename = NULL;
-                writable = 0;
-            }
-        }
+// Schedules what stays, or with checking asks whether it is scheduled already.
+static int WalkSchedule(int checking, int registryStepRan)
+{
+    RestartSchedule s;
+    OpenSchedule(&s, checking);
+    ForEachPackageFile(checking ? -1 : 0, ScheduleWhatStays, &s);
+    // Files that stay keep the uninstaller beside them, and an unfinished registry
+    // step keeps all a next start needs to finish it.
+    if (registryStepRan && AllScheduled(s)) {
+        ForEachPackageFile(1, ScheduleWhatStays, &s);
+        // Windows 95/98's restart deletes files only: there the folder stays.
+        ScheduleInstallFolder(s);
     }
-    if (!writable) scheduled.listed = 0;
-
-    for (int i = 0; i < g_removalTableCount; i++) {
-        const RemovalEntry& entry = g_removalTable[i];
-        SetWindowTextA(statusText, entry.fileName);
-        if (!BuildEntryPath(entry, path, sizeof path)) {
-            if (entry.pendingName != NULL) scheduled.listed = scheduled.registered = 0;
-        } else if (entry.pendingName != NULL) {
-            ScheduleAtRestart(rename, path, &scheduled);
-        } else {
-            DeleteNowOrAtRestart(rename, path, &scheduled);
-            DeleteHelpFiles(entry, path, rename, &scheduled);
-        }
-        SendMessageA(progressBar, PBM_DELTAPOS, kProgressStep, 0);
-    }
-
-    // Windows 95/98's restart deletes files only: there the folder stays.
-    ScheduleInstallFolder();
-    if (writable && !document->Save(wininitPath)) scheduled.listed = 0;
+    // Nothing added: wininit.ini keeps its bytes.
+    if (s.added && !s.document->Save(s.wininitPath)) s.listed = 0;
     WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
-    RtDelete(document);
-    // A system that takes registrations for the restart never reads wininit.ini:
-    // there only they count.
-    return SystemDeletesAtRestart() ? scheduled.registered : scheduled.listed;
+    int all = AllScheduled(s);
+    RtDelete(s.document);
+    RtFree(s.pending.list);
+    return all;
+}
+
+int ScheduleForRestart(int registryStepRan)
+{
+    return WalkSchedule(0, registryStepRan);
+}
+
+int PackageFilesAllScheduled()
+{
+    return WalkSchedule(1, 0);
 }

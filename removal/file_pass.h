@@ -1,15 +1,25 @@
-// The file removal pass: deletes the package's files that cannot be in use and
-// schedules the others for deletion at the next Windows start.
+// The file removal pass: deletes the package's files that cannot be in use, and then,
+// after the registry step, schedules the others for deletion at the next Windows start.
 #ifndef REMOVR_FILE_PASS_H
 #define REMOVR_FILE_PASS_H
 
 #include <windows.h>
 
-// Drives the progress dialog's bar and status line while it works. 1 when every
-// file scheduled for the next start will be deleted then; 0 when some will stay: a
-// path did not fit, or on Windows 95/98 wininit.ini could not be read faithfully or
-// replaced, or, where the system takes registrations for the restart (the NT
-// family, which never reads wininit.ini), an existing file could not be registered.
-int RunRemovalPass(HWND progressBar, HWND statusText);
+// Deletes the files that go at once, driving the progress dialog's bar and status line.
+void RunRemovalPass(HWND progressBar, HWND statusText);
+
+// Schedules every file of the package that stays for the next start, each once: those
+// an earlier run scheduled are not scheduled again, and wininit.ini keeps its bytes
+// when nothing is added. What a next start needs to finish the removal (the
+// uninstaller and its libraries) is scheduled only once registryStepRan, and only
+// when the rest was. 1 when every file scheduled will be deleted then; 0 when some
+// will stay: a path did not fit, or on Windows 95/98 wininit.ini could not be read
+// faithfully or replaced, or, where the system takes registrations for the restart
+// (the NT family, which never reads wininit.ini), an existing file was refused.
+int ScheduleForRestart(int registryStepRan);
+
+// 1 when every file of the package still on the disk is scheduled where the next
+// start looks: wininit.ini where the restart reads it, else the system's own list.
+int PackageFilesAllScheduled();
 
 #endif

@@ -5,15 +5,15 @@
 #include <windows.h>
 
 #include "cleanup.h"
+#include "file_pass.h"
 #include "messages.h"
 #include "path_rules.h"
+#include "platform.h"
 #include "registry_plan.h"
 #include "removal_table.h"
 #include "runtime.h"
 
 static const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-// Where the NT family registers deletions for the restart.
-static const char kSessionManagerKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 
 // 1 when the install folder holds a file of the package besides the uninstaller
 // itself: 0 for a copy of the uninstaller started away from the package.
@@ -92,12 +92,32 @@ static int HasRightsToRemove()
         TryOpen(g_szPackageUninstallKey, DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE);
     if (package == ERROR_FILE_NOT_FOUND) package = TryOpen(kUninstallKey, KEY_WRITE);
     return package != ERROR_ACCESS_DENIED &&
-           TryOpen(kSessionManagerKey, KEY_SET_VALUE) != ERROR_ACCESS_DENIED;
+           TryOpen(g_szSessionManagerKey, KEY_SET_VALUE) != ERROR_ACCESS_DENIED;
 }
 
-int InstallationRefusal()
+// 1 while anything of the package is left beyond the program's own folder: a key of
+// its registry plan, or a file of the table in the system or INF folder. Doubt (a
+// folder not known, a file that cannot be asked for) counts as left.
+static int PackageLeftOnMachine()
+{
+    if (PackageRegistered()) return 1;
+    char path[REMOVR_PATH_SIZE];
+    for (int i = 0; i < g_removalTableCount; i++) {
+        const RemovalEntry& entry = g_removalTable[i];
+        if (entry.location == LOCATION_INSTALL) continue;
+        if (!BuildEntryPath(entry, path, sizeof path) || GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+            return 1;
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return 1;
+    }
+    return 0;
+}
+
+int InstallationVerdict()
 {
     // A limited user running a copy is told that it is a copy.
-    if (!InstallFolderHoldsPackage() || !UninstallEntryNamesThisFolder()) return MSG_NOT_INSTALLED;
+    if (!InstallFolderHoldsPackage() || !UninstallEntryNamesThisFolder() || !PackageLeftOnMachine())
+        return MSG_NOT_INSTALLED;
+    if (!PackageRegistered() && PackageFilesAllScheduled()) return MSG_ONLY_RESTART_LEFT;
     return HasRightsToRemove() ? 0 : MSG_NEEDS_ADMINISTRATOR;
 }

@@ -50,6 +50,10 @@ static const MessageEntry kMessages[] = {
      "Varsen Software is not installed in %s. "
      "Use Add/Remove Programs in the Control Panel to remove it.",
      g_szProgramCaption, MB_ICONERROR},
+    {MSG_ONLY_RESTART_LEFT,
+     "Varsen Software has been removed. Only the restart is left: it deletes the last "
+     "files.\n\nDo you wish to restart your computer now?",
+     NULL, 0},
 };
 
 // Every message-box text and the registry status text are built here just before use.
@@ -64,7 +68,7 @@ static const MessageEntry* FindMessage(int id)
     return NULL;
 }
 
-// The resource library's numbers; messages 12 to 14 are the program's own.
+// The resource library's numbers; messages 12 to 15 are the program's own.
 static const int kLastLibraryMessage = 11;
 
 int ReadLibraryText(HMODULE library, int id, char* out)

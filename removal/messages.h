@@ -17,7 +17,8 @@ enum MessageId {
     MSG_UPDATING_REGISTRY = 11,  // status line before the registry step
     MSG_SCHEDULE_FAILED = 12,    // scheduled deletions did not reach the disk
     MSG_NEEDS_ADMINISTRATOR = 13, // no rights to remove the package
-    MSG_NOT_INSTALLED = 14        // a format: %s the install directory
+    MSG_NOT_INSTALLED = 14,       // a format: %s the install directory
+    MSG_ONLY_RESTART_LEFT = 15    // restart body when an earlier removal went through
 };
 
 #define MESSAGE_BUFFER_SIZE 512

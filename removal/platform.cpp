@@ -3,6 +3,8 @@
 // them, and stubs the rest) and their answers remembered.
 #include "platform.h"
 
+#include "runtime.h"
+
 const KeyCalls<char> g_ansiKeyCalls = {RegOpenKeyExA, RegEnumKeyExA, RegQueryValueExA,
                                        RegDeleteKeyA};
 
@@ -10,7 +12,7 @@ enum { NOT_ASKED, CARRIED_OUT, NOT_IMPLEMENTED };
 
 static int s_wideKeyCalls = NOT_ASKED;
 static KeyCalls<WCHAR> s_wide;
-static int s_restartDeletion = NOT_ASKED;
+static int s_noRestartDeletion = 0;
 
 // A call of ADVAPI32 by name into a pointer of its own type; 0 when it is not there.
 template <typename Proc>
@@ -39,25 +41,41 @@ const KeyCalls<WCHAR>* UnicodeKeyCalls()
     return s_wideKeyCalls == CARRIED_OUT ? &s_wide : NULL;
 }
 
-// Asked with the first file: MoveFileExA is in every KERNEL32, a stub on 95/98.
+// Asked with the first file: MoveFileExA is in every KERNEL32, a stub on 95/98,
+// which are not asked again.
 int RegisterDeletionAtRestart(const char* path)
 {
-    if (s_restartDeletion == NOT_IMPLEMENTED) return RESTART_DELETION_UNKNOWN;
-    if (MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-        s_restartDeletion = CARRIED_OUT;
-        return RESTART_DELETION_REGISTERED;
-    }
-    if (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) {
-        s_restartDeletion = NOT_IMPLEMENTED;
-        return RESTART_DELETION_UNKNOWN;
-    }
-    s_restartDeletion = CARRIED_OUT;
-    return RESTART_DELETION_REFUSED;
+    if (s_noRestartDeletion) return RESTART_DELETION_UNKNOWN;
+    if (MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT)) return RESTART_DELETION_REGISTERED;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return RESTART_DELETION_REFUSED;
+    s_noRestartDeletion = 1;
+    return RESTART_DELETION_UNKNOWN;
 }
 
-int SystemDeletesAtRestart()
+const char g_szSessionManagerKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+
+void ReadPendingDeletions(PendingDeletions* pending)
 {
-    return s_restartDeletion == CARRIED_OUT;
+    pending->list = NULL;
+    pending->size = 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_szSessionManagerKey, 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return;
+    static const char kValue[] = "PendingFileRenameOperations";
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, kValue, NULL, &type, NULL, &size) == ERROR_SUCCESS &&
+        type == REG_MULTI_SZ && size > 0 && (pending->list = static_cast<char*>(RtAlloc(size))) != NULL &&
+        RegQueryValueExA(key, kValue, NULL, &type, reinterpret_cast<BYTE*>(pending->list), &size) ==
+            ERROR_SUCCESS)
+        pending->size = size;
+    RegCloseKey(key);
+}
+
+int RestartReadsWininit()
+{
+    return UnicodeKeyCalls() == NULL;
 }
 
 typedef BOOL(WINAPI* OpenProcessTokenProc)(HANDLE, DWORD, PHANDLE);

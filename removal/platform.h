@@ -23,7 +23,8 @@ extern const KeyCalls<char> g_ansiKeyCalls;
 // with '?' in it and opens nothing); NULL where they are stubs or missing.
 const KeyCalls<WCHAR>* UnicodeKeyCalls();
 
-// Registers path with the system for deletion at the next restart.
+// Registers path with the system for deletion at the next restart; where the
+// restart reads wininit.ini instead, only the first file asks.
 enum {
     RESTART_DELETION_REFUSED,
     RESTART_DELETION_REGISTERED,
@@ -31,10 +32,20 @@ enum {
 };
 int RegisterDeletionAtRestart(const char* path);
 
-// 1 once the system has been seen to take registrations for the restart: they are
-// then what counts, since such a system (the NT family) never reads wininit.ini.
-// 0 where it has none, or while none was asked for.
-int SystemDeletesAtRestart();
+// Where the NT family keeps its deletions at restart, PendingFileRenameOperations.
+extern const char g_szSessionManagerKey[];
+
+// The system's own list of renames at the next restart, as read now; empty where the
+// system keeps none (Windows 95/98, or nothing is pending). The list is the caller's
+// to free (RtFree).
+struct PendingDeletions {
+    char* list;
+    DWORD size;
+};
+void ReadPendingDeletions(PendingDeletions* pending);
+// 1 where the system's restart reads wininit.ini: Windows 95/98, which stub the NT
+// family's calls (asked of the Unicode registry calls, which that family carries out).
+int RestartReadsWininit();
 
 // Switches the process's shutdown privilege on, which the NT family needs for a
 // restart; does nothing where the token calls are stubs.

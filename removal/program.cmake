@@ -15,11 +15,12 @@ add_executable(removr WIN32
   dialogs.cpp
   resources/removr.rc)
 set_target_properties(removr PROPERTIES OUTPUT_NAME REMOVR SUFFIX .EXE)
-removr_version_resource(removr 1 "Varsen Software Uninstall" REMOVR.EXE)
-# removr.rc takes the manifest, made with the project's version, from the build folder.
+# One resource script, one resource object: removr.rc takes the version resource
+# and the manifest, both made with the project's version, from the build folder.
+removr_version_resource(removr 1 "Varsen Software Uninstall" REMOVR.EXE INCLUDED)
 configure_file(resources/removr.manifest.in removr.manifest @ONLY)
-set_source_files_properties(resources/removr.rc PROPERTIES
-                            OBJECT_DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/removr.manifest)
+set_source_files_properties(resources/removr.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_CURRENT_BINARY_DIR}/removr.manifest;${CMAKE_CURRENT_BINARY_DIR}/removr_version.rc")
 target_include_directories(removr PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
                            ${CMAKE_CURRENT_SOURCE_DIR}/resources ${CMAKE_CURRENT_BINARY_DIR})
 target_compile_options(removr PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${REMOVR_WIN32_CXX_FLAGS}>)

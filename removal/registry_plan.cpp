@@ -211,6 +211,19 @@ static void DeleteValue(HKEY root, const char* path, const char* name)
     RegCloseKey(key);
 }
 
+int PackageRegistered()
+{
+    char path[REGISTRY_PATH_SIZE];
+    for (size_t i = 0; i < sizeof kRegistryPlan / sizeof kRegistryPlan[0]; i++) {
+        const RegistryPlanStep& step = kRegistryPlan[i];
+        if (step.kind == PLAN_KEY &&
+            (!FormatPath(path, sizeof path, "%s%s", step.path, step.name) ||
+             !IsKeyGone(g_ansiKeyCalls, step.root, static_cast<const char*>(path))))
+            return 1;
+    }
+    return 0;
+}
+
 void RunRegistryPlan()
 {
     char path[REGISTRY_PATH_SIZE];

@@ -10,6 +10,11 @@
 // only the package's own handler goes.
 void RunRegistryPlan();
 
+// 1 while a key of the plan is there, the uninstall entry among them: the package is
+// registered. A key that cannot be opened for another reason than its absence counts
+// as there.
+int PackageRegistered();
+
 // The package's uninstall entry, which Add/Remove Programs lists and runs.
 extern const char g_szPackageUninstallKey[];
 

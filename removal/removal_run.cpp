@@ -22,15 +22,16 @@ static void PauseBeforeClosing()
 
 void RunRemoval(HWND dialog, HWND progressBar, HWND statusText)
 {
-    // Files that stay scheduled nowhere stay on the disk: the user is told, and the
-    // removal goes on.
-    if (!RunRemovalPass(progressBar, statusText))
-        ShowMessage(dialog, MSG_SCHEDULE_FAILED, g_szProgramCaption, MB_ICONWARNING | MB_OK);
+    RunRemovalPass(progressBar, statusText);
     RemoveShortcuts();
     RestorePreviousSetupFile();
     SendMessageA(progressBar, PBM_SETPOS, kProgressFull, 0);
     SetWindowTextA(statusText, LoadMessageText(MSG_UPDATING_REGISTRY));
-    RunSetupRemoval(dialog);
+    // Scheduled after the registry step, so that a run ended before its end leaves a
+    // next start what it needs to finish it. Files that stay scheduled nowhere stay
+    // on the disk: the user is told, and the removal goes on.
+    if (!ScheduleForRestart(RunSetupRemoval(dialog)))
+        ShowMessage(dialog, MSG_SCHEDULE_FAILED, g_szProgramCaption, MB_ICONWARNING | MB_OK);
     PauseBeforeClosing();
     SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
     EndDialog(dialog, 1);

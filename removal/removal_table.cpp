@@ -2,6 +2,7 @@
 // schedules for deletion at the next Windows start.
 #include "removal_table.h"
 
+#include "path_rules.h"
 #include "runtime.h"
 
 #define AT_RESTART "NUL"
@@ -84,4 +85,47 @@ int BuildEntryPath(const RemovalEntry& entry, char* out, size_t outSize)
 int BuildNulLine(const char* path, char* out, size_t outSize)
 {
     return FormatPath(out, outSize, "%s%s", "NUL=", path);
+}
+
+static int NamesFile(const char* named, const char* path, const char* shortPath)
+{
+    return SamePathIgnoringCase(named, path) ||
+           (shortPath != NULL && SamePathIgnoringCase(named, shortPath));
+}
+
+// How text begins, its ASCII letters in either case: what follows, or NULL.
+static const char* AfterPrefix(const char* text, const char* prefix)
+{
+    for (; *prefix != '\0'; text++, prefix++) {
+        char c = *text >= 'a' && *text <= 'z' ? static_cast<char>(*text - 'a' + 'A') : *text;
+        if (c != *prefix) return NULL;
+    }
+    return text;
+}
+
+int NulLineNames(const char* line, const char* path, const char* shortPath)
+{
+    const char* named = AfterPrefix(line, "NUL=");
+    return named != NULL && NamesFile(named, path, shortPath);
+}
+
+// Where the text at from ends: its zero, or size when the list ends first.
+static size_t TextEnd(const char* list, size_t size, size_t from)
+{
+    while (from < size && list[from] != '\0') from++;
+    return from;
+}
+
+int PendingListDeletes(const char* list, size_t size, const char* path, const char* shortPath)
+{
+    size_t at = 0;
+    while (at < size && list[at] != '\0') {
+        size_t fileEnd = TextEnd(list, size, at);
+        size_t targetEnd = TextEnd(list, size, fileEnd + 1);
+        if (targetEnd >= size) return 0;  // a pair cut short
+        const char* file = AfterPrefix(list + at, "\\??\\");
+        if (targetEnd == fileEnd + 1 && file != NULL && NamesFile(file, path, shortPath)) return 1;
+        at = targetEnd + 1;
+    }
+    return 0;
 }

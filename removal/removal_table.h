@@ -43,4 +43,14 @@ int BuildEntryPath(const RemovalEntry& entry, char* out, size_t outSize);
 // "NUL=<path>". 0, with out empty, when it does not fit.
 int BuildNulLine(const char* path, char* out, size_t outSize);
 
+// 1 when the rename-section line is "NUL=" (in any case) followed by path or by
+// shortPath (NULL for none), their letters in any case: the file is scheduled.
+int NulLineNames(const char* line, const char* path, const char* shortPath);
+
+// 1 when the system's list of renames at the next restart names path or shortPath
+// (NULL for none) for deletion, in any letter case. The list holds pairs of texts of
+// size bytes in all, each text ended by its zero: the file, "\??\" before its path,
+// then its new name, empty for a deletion; an empty file ends the list.
+int PendingListDeletes(const char* list, size_t size, const char* path, const char* shortPath);
+
 #endif

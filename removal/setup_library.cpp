@@ -39,6 +39,7 @@ void CallSetupEntry(FARPROC entry, HWND owner)
 
 int RunSetupRemoval(HWND owner)
 {
+    if (!PackageRegistered()) return 1;
     char path[REMOVR_PATH_SIZE];
     HMODULE library = NULL;
     // Only the install directory's own copy: never one found along the search path.

@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
-// 1 when the setup library was called and the registry cleanup ran; 0 when the
-// library or its entry point was missing (one box owned by owner; registry untouched).
+// 1 when the setup library was called and the registry cleanup ran, or when nothing
+// of the package is registered any more (an earlier run's registry step ended):
+// neither then runs again. 0 when the library or its entry point was missing (one
+// box owned by owner; registry untouched).
 int RunSetupRemoval(HWND owner);
 
 // Calls the setup library's entry with (owner, 0, ""), whether the entry removes its

@@ -79,25 +79,22 @@ int InitInstance(HINSTANCE hInstance, HINSTANCE hPrevInstance, int nCmdShow)
     return 1;
 }
 
-// Any program may post any message to any window: a stage message is acted on only
-// as the next stage of the program's own sequence, the one it posted last itself.
-static UINT s_uNextStage = 0;
-// Another party's registry step (UM_RUN_SETUP_REMOVAL) is heard only while the wizard
-// waits, in a run that may remove the package, and once: the removal run has its own.
-static int s_bSetupRemovalOpen = 0;
+// The sequence, one value. WM_CLOSE (the taskbar's Close, End Task), the stage
+// messages and another party's registry step all decide from it: any program may
+// post any message to any window, and a modal loop hands each to the backdrop.
+enum Stage {
+    STAGE_BEFORE_WIZARD,  // the wizard's message is on its way
+    STAGE_WIZARD,         // the wizard waits: a close cancels it
+    STAGE_REMOVAL,        // from Finish to the run's end: a close is held
+    STAGE_RESTART_OFFER,  // until the offer is answered: a close declines it
+    STAGE_DONE            // ending: nothing more comes up, the close is silent
+};
+static int s_stage = STAGE_BEFORE_WIZARD;
 
-static void PostStage(HWND hwnd, UINT stage)
+static void SetStage(int stage)
 {
-    s_uNextStage = stage;
-    PostMessageA(hwnd, stage, 0, 0);
-}
-
-// 1 when stage is the program's next one, which it takes: any other is out of turn.
-static int TakeStage(UINT stage)
-{
-    if (stage != s_uNextStage) return 0;
-    s_uNextStage = 0;
-    return 1;
+    s_stage = stage;
+    g_bFinished = stage >= STAGE_RESTART_OFFER;
 }
 
 // The running instance's window and the one of its windows that waits for the user.
@@ -122,53 +119,117 @@ static BOOL CALLBACK FindWaitingWindow(HWND window, LPARAM lParam)
     return FALSE;
 }
 
+static HWND WaitingWindow(HWND main, DWORD process)
+{
+    RunningInstance running = {main, process, NULL};
+    EnumWindows(FindWaitingWindow, reinterpret_cast<LPARAM>(&running));
+    return running.waiting;
+}
+
 // A second start changes nothing: it brings the first one's window to the front.
 static void ShowRunningInstance()
 {
-    RunningInstance running = {FindWindowA(g_szProgramCaption, NULL), 0, NULL};
-    if (running.main == NULL) return;
-    running.waiting = running.main;
-    GetWindowThreadProcessId(running.main, &running.process);
-    EnumWindows(FindWaitingWindow, reinterpret_cast<LPARAM>(&running));
-    SetForegroundWindow(running.waiting);
+    HWND main = FindWindowA(g_szProgramCaption, NULL);
+    if (main == NULL) return;
+    DWORD process = 0;
+    GetWindowThreadProcessId(main, &process);
+    HWND waiting = WaitingWindow(main, process);
+    SetForegroundWindow(waiting != NULL ? waiting : main);
 }
 
-// A run that cannot remove the package is refused before the wizard, in one box,
-// with nothing changed; the close is then silent.
-static int RefuseBeforeWizard(HWND hwnd)
+// Answers the program's window that waits for the user as its button would: the
+// sequence then goes on from that window's answer.
+static void AnswerWaitingWindow(HWND hwnd, WPARAM button)
 {
-    int id = InstallationRefusal();
-    if (id == 0) return 0;
-    ShowTabledMessage(hwnd, id);
-    g_bFinished = 1;
+    HWND waiting = WaitingWindow(hwnd, GetCurrentProcessId());
+    if (waiting != NULL) SendMessageA(waiting, WM_COMMAND, button, 0);
+}
+
+// A stage message acts only in its own stage, and only while no dialog or box of the
+// program is up over the backdrop (a modal one disables it).
+static int InTurn(HWND hwnd, int stage)
+{
+    return s_stage == stage && !(GetWindowLongA(hwnd, GWL_STYLE) & WS_DISABLED);
+}
+
+// The end of a removal that did not run: the warning, after the id box when given.
+static void WarnAndClose(HWND hwnd, int id)
+{
+    SetStage(STAGE_DONE);
+    if (id != 0) ShowTabledMessage(hwnd, id);
+    ShowTabledMessage(hwnd, MSG_EXITING);
     PostMessageA(hwnd, WM_CLOSE, 0, 0);
-    return 1;
 }
 
-// The wizard; its answer, unless another party's registry step has taken the
-// sequence on to the restart offer meanwhile.
-static void RunWizardStage(HWND hwnd)
+// The restart dialog with the body text (0: the offer after a removal); Windows is
+// asked to restart when the user agrees.
+static void OfferRestart(HWND hwnd, int text)
 {
-    s_bSetupRemovalOpen = 1;
-    // Only Finish goes on: the sheet's error result -1 (it could not be shown) is no yes.
-    int finished = RunWizard(hwnd) > 0;
-    int takenOver = !s_bSetupRemovalOpen;
-    s_bSetupRemovalOpen = 0;
-    if (takenOver) return;
-    if (finished) PostStage(hwnd, UM_RUN_REMOVAL);
-    else PostMessageA(hwnd, WM_CLOSE, 0, 0);
-}
-
-static void OfferRestart(HWND hwnd)
-{
+    SetStage(STAGE_RESTART_OFFER);
     INT_PTR answer = DialogBoxParamA(g_hDialogInstance, MAKEINTRESOURCEA(IDD_RESTART), hwnd,
-                                     RestartDlgProc, 0);
+                                     RestartDlgProc, text);
+    SetStage(STAGE_DONE);
     if (answer == 1) {
         EnableShutdownPrivilege();
         if (!ExitWindowsEx(EWX_REBOOT, 0)) ShowTabledMessage(NULL, MSG_EXIT_WINDOWS);
     }
-    g_bFinished = 1;
     PostMessageA(hwnd, WM_CLOSE, 0, 0);
+}
+
+// A copy away from the package, or a user without the rights (who would get half a
+// removal), is told at once, in one box, and nothing changes; a removal that went
+// through is offered its restart. Else the wizard, and its answer, unless another
+// party's registry step has taken the sequence on to the restart offer meanwhile.
+static void RunWizardStage(HWND hwnd)
+{
+    int verdict = InstallationVerdict();
+    if (verdict == MSG_ONLY_RESTART_LEFT) {
+        OfferRestart(hwnd, verdict);
+        return;
+    }
+    if (verdict != 0) {
+        SetStage(STAGE_DONE);
+        ShowTabledMessage(hwnd, verdict);
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        return;
+    }
+    SetStage(STAGE_WIZARD);
+    // Only Finish goes on: the sheet's error result -1 (it could not be shown) is no yes.
+    int finished = RunWizard(hwnd) > 0;
+    if (s_stage == STAGE_RESTART_OFFER) {
+        PostMessageA(hwnd, UM_OFFER_RESTART, 0, 0);
+    } else if (finished) {
+        SetStage(STAGE_REMOVAL);
+        PostMessageA(hwnd, UM_RUN_REMOVAL, 0, 0);
+    } else {
+        WarnAndClose(hwnd, 0);
+    }
+}
+
+// 1 when the close ends the program now; else the stage's own window is answered
+// and the sequence closes after it, or the close is held until the run has ended.
+static int CloseInStage(HWND hwnd)
+{
+    switch (s_stage) {
+    case STAGE_BEFORE_WIZARD:
+        SetStage(STAGE_DONE);
+        ShowTabledMessage(hwnd, MSG_EXITING);
+        return 1;
+    case STAGE_WIZARD:
+        AnswerWaitingWindow(hwnd, IDCANCEL);
+        return 0;
+    case STAGE_REMOVAL:
+        // Before the run, its cancel question is open: the close says Yes.
+        if (CancelQuestionOpen()) AnswerWaitingWindow(hwnd, IDYES);
+        return 0;
+    case STAGE_RESTART_OFFER:
+        AnswerWaitingWindow(hwnd, IDCANCEL);
+        return 0;
+    }
+    // A box of the end (a refusal, the warning, a refused restart) ends as its OK does.
+    if (WaitingWindow(hwnd, GetCurrentProcessId()) == NULL) return 1;
+    AnswerWaitingWindow(hwnd, IDOK);
+    return 0;
 }
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -176,43 +237,42 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
     case WM_CREATE:
         g_hDialogInstance = reinterpret_cast<CREATESTRUCTA*>(lParam)->hInstance;
-        g_bFinished = 0;
-        PostStage(hwnd, UM_RUN_WIZARD);
+        SetStage(STAGE_BEFORE_WIZARD);
+        PostMessageA(hwnd, UM_RUN_WIZARD, 0, 0);
         return 0;
 
     case UM_RUN_WIZARD:
-        // A copy away from the package, or a user without the rights (who would get
-        // half a removal), is told at once.
-        if (TakeStage(message) && !RefuseBeforeWizard(hwnd)) RunWizardStage(hwnd);
+        if (InTurn(hwnd, STAGE_BEFORE_WIZARD)) RunWizardStage(hwnd);
         return 0;
 
     case UM_RUN_REMOVAL:
-        if (!TakeStage(message)) return 0;
+        if (!InTurn(hwnd, STAGE_REMOVAL)) return 0;
         // A dialog that could not be made (-1) ran nothing: as a Cancel.
         if (DialogBoxParamA(g_hDialogInstance, MAKEINTRESOURCEA(IDD_PROGRESS), hwnd,
                             ProgressDlgProc, 0) > 0) {
-            PostStage(hwnd, UM_OFFER_RESTART);
+            SetStage(STAGE_RESTART_OFFER);
+            PostMessageA(hwnd, UM_OFFER_RESTART, 0, 0);
         } else {
-            ShowTabledMessage(hwnd, MSG_ABORTING);
-            PostMessageA(hwnd, WM_CLOSE, 0, 0);
+            WarnAndClose(hwnd, MSG_ABORTING);
         }
         return 0;
 
     case UM_OFFER_RESTART:
-        if (!TakeStage(message)) return 0;
-        OfferRestart(hwnd);
-        break;
+        if (InTurn(hwnd, STAGE_RESTART_OFFER)) OfferRestart(hwnd, 0);
+        return 0;
 
     case UM_RUN_SETUP_REMOVAL:
-        if (!s_bSetupRemovalOpen) return 0;
-        s_bSetupRemovalOpen = 0;
+        // Heard only while the wizard waits, and once: the removal run has its own.
+        if (s_stage != STAGE_WIZARD) return 0;
+        SetStage(STAGE_REMOVAL);
         RunSetupRemoval(hwnd);
-        g_bFinished = 1;
-        PostStage(hwnd, UM_OFFER_RESTART);
+        // The wizard ends; the restart offer comes after it.
+        SetStage(STAGE_RESTART_OFFER);
+        AnswerWaitingWindow(hwnd, IDCANCEL);
         return 0;
 
     case WM_CLOSE:
-        if (!g_bFinished) ShowTabledMessage(hwnd, MSG_EXITING);
+        if (!CloseInStage(hwnd)) return 0;
         FreeResourceLibrary();
         break;
 

@@ -31,6 +31,21 @@ inline const RemovalEntry kPackageFiles[] = {
     {LOCATION_INF, "PELTO.INF", NULL},
 };
 inline const int kPackageFileCount = 31;
+// What a next start needs to finish a removal, and by which it finds the package:
+// scheduled last, after the registry step.
+inline bool NeededByNextStart(int i)
+{
+    return i == 6 || i == 7 || i == 8 || i == 29;  // REMOVR.EXE, TKSET32.DLL, TKRES32.DLL, PELTO.VXD
+}
+// The files that go at the restart, in the order they are scheduled.
+inline std::vector<int> ScheduleOrder()
+{
+    std::vector<int> order;
+    for (int last : {0, 1})
+        for (int i = 0; i < kPackageFileCount; i++)
+            if (kPackageFiles[i].pendingName && NeededByNextStart(i) == last) order.push_back(i);
+    return order;
+}
 
 // The message boxes as the GUI driver transcribes them, caption|icon|text, in the
 // order of their numbers: built in, and from the translated resource library of
@@ -65,6 +80,9 @@ inline const std::vector<std::string> kGermanBoxes = {
 };
 inline std::string TextOf(const std::string& box) { return box.substr(box.rfind('|') + 1); }
 
+inline const char kOnlyRestartLeftBody[] =
+    "Varsen Software has been removed. Only the restart is left: it deletes the last files.\n\n"
+    "Do you wish to restart your computer now?";
 inline const char kUpdatingRegistry[] = "Uninstall is updating the registry...";
 inline const char kGermanUpdatingRegistry[] = "Die Registrierung wird aktualisiert...";
 inline const char kGermanWizardBody[] =

@@ -31,6 +31,12 @@ const std::string kExitWindowsBox = kBoxes[BOX_EXIT_WINDOWS] + "||ok";  // no ow
 const std::string kGermanExitingBox = kGermanBoxes[BOX_EXITING] + kByMain;
 const std::string kGermanNoSetupBox = kGermanBoxes[BOX_CANT_LOAD_SETUP] + kByProgress + "ok";
 
+std::string NotInstalledBox(const char* dir)
+{
+    return "Varsen Uninstall|error|Varsen Software is not installed in " + std::string(dir) +
+           ". Use Add/Remove Programs in the Control Panel to remove it." + kByMain;
+}
+
 // Worked out by hand for the bench's 1024x768 screen. MS Sans Serif 8 has dialog
 // base units of 6x13 (x*6/4, y*13/8 pixels, rounded): the progress dialog's 206x81
 // units are 309x132, with a modal frame of 3 on each side 315x138; the restart
@@ -85,7 +91,7 @@ TEST_F(RemovrRun, FinishAndDeclineRestart)
     }
 }
 
-// Cancel, Escape and the close box all cancel the wizard, with one warning; on
+// Cancel, Escape, the close box and the taskbar's Close all cancel the wizard, with one warning; on
 // Windows 98 and on the NT family. A sheet that cannot be shown is no yes either; a
 // user without the rights (in the mode that reports Windows 95 too, and a Power User,
 // who may delete but not register for the restart), and a copy started away from the
@@ -99,10 +105,6 @@ TEST_F(RemovrRun, FinishAndDeclineRestart)
 TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
 {
     const std::string needsAdministrator = kBoxes[BOX_NEEDS_ADMINISTRATOR] + kByMain;
-    auto notInstalled = [](const char* dir) {
-        return "Varsen Uninstall|error|Varsen Software is not installed in " + std::string(dir) +
-               ". Use Add/Remove Programs in the Control Panel to remove it." + kByMain;
-    };
     std::string japanese = g_resourceLibraryPath;
     japanese.replace(japanese.rfind("res_full"), 8, "res_ja_long");
     std::string questionMarks;
@@ -121,15 +123,16 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
     } runs[] = {{"Cancel button", "win98", -1, kExitingBox, NULL},
                 {"Escape", "win98", -1, kExitingBox, NULL},
                 {"close box", "win98", -1, kExitingBox, NULL},
+                {"WM_CLOSE, the taskbar's Close", "winxp", -1, kExitingBox, NULL},
                 {"Cancel button", "winxp", -1, kExitingBox, NULL},
                 {"no sheet", "win98", PV_FAIL_SHEET, kExitingBox, NULL},
                 {"no rights", "winxp", PV_LIMITED_USER, needsAdministrator, NULL, true},
                 {"no rights, uninstall key gone", "win95 on NT", PV_LIMITED_USER, needsAdministrator, NULL},
                 {"Power User", "winxp", PV_POWER_USER, needsAdministrator, NULL, true},
-                {"a copy", "win98", -1, notInstalled("C:\\COPY\\"), NULL, false, "C:\\COPY\\"},
-                {"a copy", "winxp", -1, notInstalled("C:\\COPY\\"), NULL, false, "C:\\COPY\\"},
-                {"the distribution", "win98", -1, notInstalled("C:\\DISK1\\"), NULL, true, "C:\\DISK1\\"},
-                {"the distribution", "winxp", -1, notInstalled("C:\\DISK1\\"), NULL, true, "C:\\DISK1\\"},
+                {"a copy", "win98", -1, NotInstalledBox("C:\\COPY\\"), NULL, false, "C:\\COPY\\"},
+                {"a copy", "winxp", -1, NotInstalledBox("C:\\COPY\\"), NULL, false, "C:\\COPY\\"},
+                {"the distribution", "win98", -1, NotInstalledBox("C:\\DISK1\\"), NULL, true, "C:\\DISK1\\"},
+                {"the distribution", "winxp", -1, NotInstalledBox("C:\\DISK1\\"), NULL, true, "C:\\DISK1\\"},
                 {"Cancel button, Japanese", "win98", -1, longJapanese, &japanese}};
     for (const auto& run : runs) {
         SCOPED_TRACE(std::string(run.way) + " " + run.machine);
@@ -161,6 +164,8 @@ TEST_F(RemovrRun, CancellingTheWizardWarnsOnceAndRemovesNothing)
             PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
         } else if (run.way[0] == 'c') {
             PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else if (run.way[0] == 'W') {
+            PostMessageA(FindWindowA(kMainWindowClass, NULL), WM_CLOSE, 0, 0);
         }
         EXPECT_EQ(WaitForExit(), 0u);
         EXPECT_EQ(FullBoxes(), std::vector<std::string>({run.box}));
@@ -229,16 +234,20 @@ TEST_F(RemovrRun, EarlyCancelNoLetsTheRunGoOn)
     ExpectPackageFilesRemoved();
 }
 
-// A progress dialog that cannot be made (-1) goes the same way, without the question.
+// A close at the question says Yes as well (the run has not begun). A progress dialog
+// that cannot be made (-1) goes the same way, without the question.
 TEST_F(RemovrRun, EarlyCancelYesAbortsBeforeAnyRemoval)
 {
     StageSetupLibrary();
-    for (bool made : {true, false}) {
-        SCOPED_TRACE(made ? "Cancel, then Yes" : "no progress dialog");
+    for (int answer : {IDYES, 0, -1}) {
+        const bool made = answer >= 0;
+        SCOPED_TRACE(answer);
         persona.Set(made ? PV_CANCEL_PROGRESS_EARLY : PV_FAIL_DIALOG, made ? 1 : 104);
-        HWND sheet = StartToWizard({made ? IDYES : IDOK, IDOK, IDOK});
+        HWND sheet = StartToWizard({made ? answer : IDOK, IDOK, IDOK});
         ASSERT_TRUE(sheet != NULL);
         PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+        if (answer == 0 && watcher->WaitForBoxes(1, kWindowTimeout))
+            PostMessageA(FindWindowA(kMainWindowClass, NULL), WM_CLOSE, 0, 0);
         EXPECT_EQ(WaitForExit(), 0u);
         std::vector<std::string> boxes = {kAbortingBox, kExitingBox};
         if (made) boxes.insert(boxes.begin(), kCancelQuestion);
@@ -572,6 +581,86 @@ TEST_F(DrivenRun, ACancelDuringTheSetupErrorBoxIsNotHeard)
     EXPECT_EQ(MessageBoxesOf(process.dwProcessId), std::vector<HWND>({box}));
     EXPECT_TRUE(DialogWithControl(process.dwProcessId, 202) == NULL && DialogWithControl(process.dwProcessId, 1001) == NULL);
     AnswerAndEndAfterOneRun(box, IDOK);
+}
+
+// The user's own hands, on Windows 98 and on the NT family: End Task under the setup
+// library's own box, the program started again (after a restart or not), closed from
+// the taskbar at the progress dialog before the run, under that box and at the restart
+// offer; started once more after the declined restart, and the distribution's copy
+// once the package is gone, closed at its box. A close during the run is held and the
+// run ends whole; nothing is scheduled twice, nor is the library's share run twice.
+TEST_F(DrivenRun, ClosedOrEndedRemovalsFinishOnceAndAreNeverRepeated)
+{
+    const std::string ask = "Setup|question|Remove the shared settings too?" + kByProgress + "yes no";
+    SetEnvironmentVariableA("TKSET_ASK", "1");
+    for (const char* machine : {"win98", "winxp"})
+        for (bool restarted : {false, true}) {
+            SCOPED_TRACE(std::string(machine) + (restarted ? ", restarted between" : ""));
+            SetMachine(machine);
+            StagePackage();
+            StageSetupLibrary();
+            DeleteFileA(setupRecord.c_str());
+            HWND box;
+            ASSERT_TRUE(FinishToBox(false, ask, &box) != NULL);
+            TerminateProcess(process.hProcess, 1);
+            WaitForExit();
+            EndRun();
+            ASSERT_TRUE(!restarted || RunWineboot("-r") == 0);
+
+            SetMachine(machine);
+            Start();
+            HWND sheet = ReadyWizard(), main = FindWindowA(kMainWindowClass, NULL);
+            ASSERT_TRUE(sheet != NULL);
+            PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+            PostMessageA(main, WM_CLOSE, 0, 0);
+            HWND progress = Progress();
+            ASSERT_TRUE((box = FindMessageBox(process.dwProcessId)) != NULL);
+            PostMessageA(main, WM_CLOSE, 0, 0);
+            PostMessageA(progress, WM_NULL, PROGRESS_MARKER, 0);
+            ASSERT_TRUE(WaitUntil([&] { return persona.Get(PV_PROGRESS_MARKERS) >= 1; }, kWindowTimeout));
+            EXPECT_EQ(MessageBoxesOf(process.dwProcessId), std::vector<HWND>({box}));
+            EXPECT_EQ(FullLine(ReadMessageBox(box)), ask);
+            PressButton(box, IDNO);
+            ASSERT_TRUE(Restart() != NULL);
+            PostMessageA(main, WM_CLOSE, 0, 0);
+            EXPECT_EQ(WaitForExit(), 0u);
+            EXPECT_EQ(persona.Get(PV_EXIT_REQUESTS), 0);
+            ExpectPackageFilesRemoved();
+            std::string record = ReadBytes(setupRecord), scheduled = ReadBytes(wininit), pending = PendingRenames();
+            EXPECT_EQ(Occurrences(record, "load\n"), 2) << record;  // one share run to its end
+            EXPECT_EQ(Occurrences(record, "call "), 1) << record;
+            EndRun();
+
+            // Only the restart is left: offered at once, and nothing changes.
+            SetMachine(machine);
+            HWND restart = (StartWatched(), Restart());
+            ASSERT_TRUE(restart != NULL);
+            EXPECT_EQ(WindowText(GetDlgItem(restart, 202)), kOnlyRestartLeftBody);
+            PostMessageA(main = FindWindowA(kMainWindowClass, NULL), WM_CLOSE, 0, 0);
+            EXPECT_EQ(WaitForExit(), 0u);
+            EXPECT_EQ(FullBoxes(), std::vector<std::string>());
+            EXPECT_EQ(ReadBytes(wininit) + PendingRenames() + ReadBytes(setupRecord), scheduled + pending + record);
+            EndRun();
+
+            ASSERT_EQ(RunWineboot("-r"), 0);
+            for (const RemovalEntry& entry : kPackageFiles) EXPECT_FALSE(Exists(PackagePath(entry))) << entry.fileName;
+            startDir = "C:\\DISK1\\";
+            CreateDirectoryA(startDir.c_str(), NULL);
+            ASSERT_TRUE(CopyFileA(g_removrPath.c_str(), (startDir + "REMOVR.EXE").c_str(), FALSE) &&
+                        CopyFileA(g_setupLibraryPath.c_str(), (startDir + "TKSET32.dll").c_str(), FALSE));
+            SetMachine(machine);
+            StartWatched({0});
+            ASSERT_TRUE(watcher->WaitForBoxes(1, kWindowTimeout));
+            PostMessageA(FindWindowA(kMainWindowClass, NULL), WM_CLOSE, 0, 0);
+            EXPECT_EQ(WaitForExit(), 0u);
+            EXPECT_EQ(FullBoxes(), std::vector<std::string>({NotInstalledBox("C:\\DISK1\\")}));
+            EXPECT_EQ(ReadBytes(setupRecord), record);
+            EXPECT_TRUE(Exists(startDir + "TKSET32.dll"));
+            EndRun();
+            RemoveTree("C:\\DISK1");
+            startDir.clear();
+        }
+    SetEnvironmentVariableA("TKSET_ASK", NULL);
 }
 
 }  // namespace

@@ -60,7 +60,6 @@ protected:
     {
         if (!soft.empty()) installDir = "C:\\Program Files\\" + soft + "\\";
         RemovrRun::SetUp();
-        ClearPendingRenames();
         RemoveWininitCopies();
     }
 
@@ -68,7 +67,6 @@ protected:
     {
         RemovrRun::TearDown();
         RemoveWininitCopies();
-        ClearPendingRenames();
     }
 
     // After Wine's start-up processing: every package file gone (PELTO.VXD from the

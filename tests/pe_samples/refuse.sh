@@ -24,5 +24,10 @@ expect_refused "$crt" "C run-time libraries|constructor tables|imports outside t
 expect_refused "$constructor" "constructor tables|"
 expect_refused "$ordinal" "imports by ordinal|"
 expect_refused "$cmov" "instructions later than the 80386|"
+# A sound image's first section given a raw size off the file alignment.
+torn=$(mktemp) && cp "$constructor" "$torn" && trap 'rm -f "$torn"' EXIT
+pe=$(od -An -t u4 -j 60 -N 4 "$torn" | tr -d ' ') opt=$(od -An -t u2 -j $((pe + 20)) -N 2 "$torn" | tr -d ' ')
+printf '\001' | dd of="$torn" bs=1 seek=$((pe + 24 + opt + 16)) conv=notrunc 2>/dev/null
+expect_refused "$torn" "constructor tables|sections whole|"
 [ "$failures" -eq 0 ] && echo "refuse: every bad image refused" && exit 0
 exit 1

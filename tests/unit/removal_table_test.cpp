@@ -39,4 +39,24 @@ TEST(RemovalTable, RefusesPathsThatDoNotFitOrHaveNoDirectory)
     EXPECT_EQ(SetInfDirFromWindowsDir(), 0);
 }
 
+// A file counts as scheduled when a NUL= line or the system's list names it for
+// deletion, in either letter case or by its short form; a rename of it does not
+// count, and a list cut short is read no further than its size.
+TEST(RemovalTable, FindsAFileAlreadyScheduled)
+{
+    const char* kPath = "C:\\Program Files\\Varsen Software\\REMOVR.EXE";
+    const char* kShort = "C:\\PROGRA~1\\VARSEN~1\\REMOVR.EXE";
+    for (const char* line : {"NUL=C:\\PROGRA~1\\VARSEN~1\\removr.exe", "nul=c:\\program files\\varsen software\\REMOVR.EXE"})
+        EXPECT_EQ(NulLineNames(line, kPath, kShort), 1) << line;
+    for (const char* line : {"NUL=C:\\PROGRA~1\\VARSEN~1\\REMOVR.EX", "X=C:\\PROGRA~1\\VARSEN~1\\REMOVR.EXE", "NUL"})
+        EXPECT_EQ(NulLineNames(line, kPath, nullptr), 0) << line;
+    auto text = [](const std::string& t) { return t + '\0'; };
+    const std::string rename = text("\\??\\C:\\PROGRA~1\\VARSEN~1\\REMOVR.EXE") + text("!\\??\\C:\\X");
+    const std::string deletion = text("\\??\\c:\\progra~1\\varsen~1\\removr.exe") + text("");
+    EXPECT_EQ(PendingListDeletes(rename.data(), rename.size(), kPath, kShort), 0);
+    std::string list = rename + deletion + '\0';
+    EXPECT_EQ(PendingListDeletes(list.data(), list.size(), kPath, kShort), 1);
+    EXPECT_EQ(PendingListDeletes(list.data(), list.size() - 2, kPath, kShort), 0);
+}
+
 }  // namespace

@@ -88,6 +88,13 @@ protected:
         ASSERT_TRUE(runValue.Set("C:\\x.exe"));
         g_seen = RunObservation();
         g_probe = CleanupProbe();
+        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kPackageKeys[1].path, "Value", "x"));  // registered
+    }
+
+    void TearDown() override
+    {
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kPackageKeys[1].path);
+        StagedMachine::TearDown();
     }
 
     // Runs the program's own progress dialog, read from REMOVR.EXE of the build; its
@@ -128,7 +135,7 @@ TEST_F(RemovalRun, RunsEveryStageInOrderAndEndsOneSecondAfterTheRegistryStep)
     } runs[] = {
         {"with the setup library", true, false, {}, {}},
         {"without it", false, false, {noSetupBox}, {noSetupBox}},
-        {"wininit.ini a directory", false, true, {scheduleBox, noSetupBox}, {noSetupBox}},
+        {"wininit.ini a directory", false, true, {noSetupBox, scheduleBox}, {noSetupBox}},
     };
     for (const auto& run : runs) {
         SCOPED_TRACE(run.what);
@@ -158,7 +165,7 @@ TEST_F(RemovalRun, RunsEveryStageInOrderAndEndsOneSecondAfterTheRegistryStep)
         } else {
             EXPECT_EQ(ReadBytes(wininit).find("[rename]\r\n"), 0u);
         }
-        StagedMachine::TearDown();
+        RemovalRun::TearDown();
     }
 }
 
@@ -186,8 +193,8 @@ protected:
     }
 };
 
-// The shortcuts and the restored file come after the file pass has saved
-// wininit.ini and before the registry text is shown.
+// The shortcuts and the restored file come after the file pass and before the
+// registry text is shown; wininit.ini is written after the registry step.
 TEST_F(RemovalRunCleanup, ShortcutsAndRestoreComeBetweenTheFilePassAndTheRegistryText)
 {
     ASSERT_TRUE(InstallFixture("set_stdcall", "TKSET32.dll"));
@@ -197,7 +204,8 @@ TEST_F(RemovalRunCleanup, ShortcutsAndRestoreComeBetweenTheFilePassAndTheRegistr
     ASSERT_EQ(g_seen.cleanupStates.size(), g_seen.statusTexts.size());
     for (int i = 0; i < kPackageFileCount; i++)
         EXPECT_EQ(g_seen.cleanupStates[i], " shortcut") << g_seen.statusTexts[i];
-    EXPECT_EQ(g_seen.cleanupStates.back(), " restored wininit");
+    EXPECT_EQ(g_seen.cleanupStates.back(), " restored");
+    EXPECT_TRUE(Exists(wininit));
     EXPECT_FALSE(Exists(folder));
     EXPECT_EQ(ReadBytes(setupDir + "\\sig.exe"), "saved program");
 }

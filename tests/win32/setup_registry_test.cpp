@@ -147,6 +147,10 @@ TEST_F(SetupRegistry, CallsTheEntryThenDeletesEveryKeyAndValueOfThePlan)
     EXPECT_EQ(RunSetupRemoval(owner), 1);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, shellex + "\\PropertySheetHandlers"));
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, shellex, "Maker"), "x");
+    // Nothing of the package registered any more: neither the library nor the plan runs.
+    DeleteFileA(record.c_str());
+    EXPECT_EQ(RunSetupRemoval(owner), 1);
+    EXPECT_EQ(ReadBytes(record), "<missing>");
 }
 
 TEST_F(SetupRegistry, TheEntryCallLeavesTheStackAsItWasForEitherConvention)

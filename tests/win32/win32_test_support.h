@@ -213,6 +213,30 @@ inline void ClearPendingRenames()
     RegCloseKey(key);
 }
 
+// The bench prefix's own list of renames pending for the next start, as read.
+inline std::string PendingRenames()
+{
+    HKEY key;
+    std::string value;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                      0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return value;
+    char data[65536];
+    DWORD size = sizeof data;
+    if (RegQueryValueExA(key, "PendingFileRenameOperations", NULL, NULL,
+                         reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS)
+        value.assign(data, size);
+    RegCloseKey(key);
+    return value;
+}
+
+inline int Occurrences(const std::string& text, const std::string& part)
+{
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) n++;
+    return n;
+}
+
 // Runs a command line to its end: its exit code, -1 when it cannot start, -2 when it
 // overran and was ended.
 inline int RunProgram(std::string command)
@@ -291,6 +315,7 @@ protected:
     void SetUp() override
     {
         root = MakeTestRoot("sm");
+        ClearPendingRenames();
         record = root + "\\record.txt";
         SetEnvironmentVariableA("TKSET_RECORD", record.c_str());
         StageDirs(root + "\\inst\\");
