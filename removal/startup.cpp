@@ -152,12 +152,12 @@ static int InTurn(HWND hwnd, int stage)
     return s_stage == stage && !(GetWindowLongA(hwnd, GWL_STYLE) & WS_DISABLED);
 }
 
-// The end of a removal that did not run: the warning, after the id box when given.
-static void WarnAndClose(HWND hwnd, int id)
+// The end of a run that removed nothing: its boxes in turn (0 for none), then the close.
+static void CloseAfter(HWND hwnd, int first, int second)
 {
     SetStage(STAGE_DONE);
-    if (id != 0) ShowTabledMessage(hwnd, id);
-    ShowTabledMessage(hwnd, MSG_EXITING);
+    ShowTabledMessage(hwnd, first);
+    ShowTabledMessage(hwnd, second);
     PostMessageA(hwnd, WM_CLOSE, 0, 0);
 }
 
@@ -188,9 +188,7 @@ static void RunWizardStage(HWND hwnd)
         return;
     }
     if (verdict != 0) {
-        SetStage(STAGE_DONE);
-        ShowTabledMessage(hwnd, verdict);
-        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        CloseAfter(hwnd, verdict, 0);
         return;
     }
     SetStage(STAGE_WIZARD);
@@ -202,7 +200,7 @@ static void RunWizardStage(HWND hwnd)
         SetStage(STAGE_REMOVAL);
         PostMessageA(hwnd, UM_RUN_REMOVAL, 0, 0);
     } else {
-        WarnAndClose(hwnd, 0);
+        CloseAfter(hwnd, 0, MSG_EXITING);
     }
 }
 
@@ -211,10 +209,9 @@ static void RunWizardStage(HWND hwnd)
 static int CloseInStage(HWND hwnd)
 {
     switch (s_stage) {
-    case STAGE_BEFORE_WIZARD:
-        SetStage(STAGE_DONE);
-        ShowTabledMessage(hwnd, MSG_EXITING);
-        return 1;
+    case STAGE_BEFORE_WIZARD:  // before anything came up: the warning, then the close
+        CloseAfter(hwnd, 0, MSG_EXITING);
+        return 0;
     case STAGE_WIZARD:
         AnswerWaitingWindow(hwnd, IDCANCEL);
         return 0;
@@ -253,7 +250,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             SetStage(STAGE_RESTART_OFFER);
             PostMessageA(hwnd, UM_OFFER_RESTART, 0, 0);
         } else {
-            WarnAndClose(hwnd, MSG_ABORTING);
+            CloseAfter(hwnd, MSG_ABORTING, MSG_EXITING);
         }
         return 0;
 
