@@ -583,7 +583,8 @@ TEST_F(DrivenRun, ACancelDuringTheSetupErrorBoxIsNotHeard)
     AnswerAndEndAfterOneRun(box, IDOK);
 }
 
-// The user's own hands, on Windows 98 and on the NT family: End Task under the setup
+// The user's own hands, on Windows 98 and on the NT family (in the mode that reports
+// Windows 95 too): End Task under the setup
 // library's own box, the program started again (after a restart or not), closed from
 // the taskbar at the progress dialog before the run, under that box and at the restart
 // offer; started once more after the declined restart, and the distribution's copy
@@ -593,7 +594,7 @@ TEST_F(DrivenRun, ClosedOrEndedRemovalsFinishOnceAndAreNeverRepeated)
 {
     const std::string ask = "Setup|question|Remove the shared settings too?" + kByProgress + "yes no";
     SetEnvironmentVariableA("TKSET_ASK", "1");
-    for (const char* machine : {"win98", "winxp"})
+    for (const char* machine : {"win98", "winxp", "win95 on NT"})
         for (bool restarted : {false, true}) {
             SCOPED_TRACE(std::string(machine) + (restarted ? ", restarted between" : ""));
             SetMachine(machine);
