@@ -447,6 +447,7 @@ protected:
     void TearDown() override
     {
         RemovrRun::TearDown();
+        SetEnvironmentVariableA("TKSET_ASK", NULL);
         DeleteRegValue(HKEY_LOCAL_MACHINE, kRunKey, "Pelto");
         DeleteRegTree(HKEY_LOCAL_MACHINE, kPlanKey);
     }
@@ -661,7 +662,6 @@ TEST_F(DrivenRun, ClosedOrEndedRemovalsFinishOnceAndAreNeverRepeated)
             RemoveTree("C:\\DISK1");
             startDir.clear();
         }
-    SetEnvironmentVariableA("TKSET_ASK", NULL);
 }
 
 }  // namespace
