@@ -597,6 +597,7 @@ TEST_F(DrivenRun, ClosedOrEndedRemovalsFinishOnceAndAreNeverRepeated)
     SetEnvironmentVariableA("TKSET_ASK", "1");
     for (const char* machine : {"win98", "winxp", "win95 on NT"})
         for (bool restarted : {false, true}) {
+            if (machine[5] != '\0' && !restarted) continue;  // the mode once
             SCOPED_TRACE(std::string(machine) + (restarted ? ", restarted between" : ""));
             SetMachine(machine);
             StagePackage();
