@@ -6,7 +6,9 @@
 //
 // Both programs are copied into a fresh temporary directory and started from
 // there, beside one empty file of the package (a copy with none of it beside it
-// shows only that), so that the uninstaller never touches the package. A launched
+// shows only that), with a key of the package's registry made for the run where
+// there is none (a copy where nothing of the package is left shows only that too),
+// so that the uninstaller never touches the package. A launched
 // program counts as up when a visible top-level dialog (#32770, not a message box)
 // of its process holds control 1001, possibly in a child page; it is then ended at
 // once. The wizard is only found, never pressed, so the removal never starts.
@@ -149,6 +151,14 @@ int main(int argc, char** argv)
     HANDLE made = CreateFileA(packageFile.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     int nStatus = made != INVALID_HANDLE_VALUE && CloseHandle(made) ? 0 : 1;
+    const char* packageKey = "SOFTWARE\\Varsen\\Lumatrak";
+    HKEY key;
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, packageKey, 0, NULL, 0, KEY_WRITE, NULL, &key,
+                        &disposition) == ERROR_SUCCESS)
+        RegCloseKey(key);
+    else
+        nStatus = 1;
     for (Program& p : programs)
         if (!CopyFileA(p.source.c_str(), p.copy.c_str(), FALSE)) {
             fprintf(stderr, "launch_bench: cannot copy %s to %s\n", p.source.c_str(),
@@ -181,6 +191,7 @@ int main(int argc, char** argv)
     for (const Program& p : programs)
         DeleteFileA(p.copy.c_str());
     DeleteFileA(packageFile.c_str());
+    if (disposition == REG_CREATED_NEW_KEY) RegDeleteKeyA(HKEY_LOCAL_MACHINE, packageKey);
     RemoveDirectoryA(directory.c_str());
     return nStatus;
 }
