@@ -309,14 +309,14 @@ protected:
             if (kPackageFiles[i].pendingName != NULL) (registryStepRan || !NeededByNextStart(i) ? held : kept).push_back(PackagePath(kPackageFiles[i]));
             else EXPECT_TRUE(std::count(held.begin(), held.end(), PackagePath(kPackageFiles[i])) || !Exists(PackagePath(kPackageFiles[i])))
                 << kPackageFiles[i].fileName;
-        for (const std::string& path : held) kept.push_back(path);
-        for (size_t i = 0; i < kept.size(); i++) {
-            const int once = i >= kept.size() - held.size();
+        auto expectNamed = [&](const std::string& path, int times) {
             char shortPath[MAX_PATH];
-            ASSERT_GT(GetShortPathNameA(kept[i].c_str(), shortPath, MAX_PATH), 0u) << kept[i];
-            EXPECT_EQ(Occurrences(text, std::string("NUL=") + shortPath + "\r\n"), once) << kept[i] << " in\n" << text;
-            EXPECT_EQ(Occurrences(pending, "\\??\\" + kept[i] + '\0'), nt ? once : 0) << kept[i];
-        }
+            ASSERT_GT(GetShortPathNameA(path.c_str(), shortPath, MAX_PATH), 0u) << path;
+            EXPECT_EQ(Occurrences(text, std::string("NUL=") + shortPath + "\r\n"), times) << path << " in\n" << text;
+            EXPECT_EQ(Occurrences(pending, "\\??\\" + path + '\0'), nt ? times : 0) << path;
+        };
+        for (const std::string& path : held) expectNamed(path, 1);
+        for (const std::string& path : kept) expectNamed(path, 0);
     }
 
     // Finish in the wizard, then wait for the restart offer.
