@@ -129,12 +129,11 @@ static int IsOnNulLine(const RestartSchedule& s, const char* path, const char* s
 
 // Schedules one file, unless it is scheduled already. Neither family's restart
 // deletes a read-only file, so its attribute goes first: a file that keeps it stays
-// either way. Checking, only a file that is there counts.
-static void ScheduleFile(RestartSchedule* s, const char* path)
+// either way. Checking, only a file that exists counts.
+static void ScheduleFile(RestartSchedule* s, const char* path, int exists)
 {
     char shortPath[REMOVR_PATH_SIZE];
     char line[REMOVR_PATH_SIZE];
-    int exists = Exists(path);
     if (s->checking && !exists) return;
     const char* named = ShortForm(path, shortPath, sizeof shortPath);
     if (!s->checking && !RtClearReadOnly(path)) s->listed = s->registered = 0;
@@ -166,8 +165,9 @@ static void ScheduleWhatStays(void* context, const RemovalEntry& entry, const ch
     int atRestart = entry.pendingName != NULL && !beside;
     if (path == NULL) {
         if (atRestart) s->listed = s->registered = 0;
-    } else if (atRestart || Exists(path)) {
-        ScheduleFile(s, path);
+    } else {
+        int exists = Exists(path);
+        if (atRestart || exists) ScheduleFile(s, path, exists);
     }
 }
 

@@ -15,17 +15,26 @@
 
 static const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-// 1 when the install folder holds a file of the package besides the uninstaller
-// itself: 0 for a copy of the uninstaller started away from the package.
-static int InstallFolderHoldsPackage()
+// 1 when a file of the table besides the uninstaller itself is there, in the install
+// folder (inInstall) or in the system and INF folders. With doubtIsThere, a file
+// that cannot be asked for (its folder not known, an error other than its absence)
+// counts as there.
+static int TableFileThere(int inInstall, int doubtIsThere)
 {
     char path[REMOVR_PATH_SIZE];
     for (int i = 0; i < g_removalTableCount; i++) {
         const RemovalEntry& entry = g_removalTable[i];
-        if (entry.location == LOCATION_INSTALL && RtCompare(entry.fileName, g_szProgramFile) != 0 &&
-            BuildEntryPath(entry, path, sizeof path) &&
-            GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        if ((entry.location == LOCATION_INSTALL) != inInstall ||
+            RtCompare(entry.fileName, g_szProgramFile) == 0)
+            continue;
+        if (!BuildEntryPath(entry, path, sizeof path)) {
+            if (doubtIsThere) return 1;
+        } else if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
             return 1;
+        } else if (doubtIsThere && GetLastError() != ERROR_FILE_NOT_FOUND &&
+                   GetLastError() != ERROR_PATH_NOT_FOUND) {
+            return 1;
+        }
     }
     return 0;
 }
@@ -95,29 +104,16 @@ static int HasRightsToRemove()
            TryOpen(g_szSessionManagerKey, KEY_SET_VALUE) != ERROR_ACCESS_DENIED;
 }
 
-// 1 while anything of the package is left beyond the program's own folder: a key of
-// its registry plan, or a file of the table in the system or INF folder. Doubt (a
-// folder not known, a file that cannot be asked for) counts as left.
-static int PackageLeftOnMachine()
-{
-    if (PackageRegistered()) return 1;
-    char path[REMOVR_PATH_SIZE];
-    for (int i = 0; i < g_removalTableCount; i++) {
-        const RemovalEntry& entry = g_removalTable[i];
-        if (entry.location == LOCATION_INSTALL) continue;
-        if (!BuildEntryPath(entry, path, sizeof path) || GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
-            return 1;
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return 1;
-    }
-    return 0;
-}
-
 int InstallationVerdict()
 {
-    // A limited user running a copy is told that it is a copy.
-    if (!InstallFolderHoldsPackage() || !UninstallEntryNamesThisFolder() || !PackageLeftOnMachine())
+    int registered = PackageRegistered();
+    // A limited user running a copy is told that it is a copy: one away from the
+    // package, another folder's than the uninstall entry names, or one where nothing
+    // of the package is left beyond its own folder (no key of its registry plan, no
+    // file of its table in the system or INF folder; doubt counts as left).
+    if (!TableFileThere(1, 0) || !UninstallEntryNamesThisFolder() ||
+        !(registered || TableFileThere(0, 1)))
         return MSG_NOT_INSTALLED;
-    if (!PackageRegistered() && PackageFilesAllScheduled()) return MSG_ONLY_RESTART_LEFT;
+    if (!registered && PackageFilesAllScheduled()) return MSG_ONLY_RESTART_LEFT;
     return HasRightsToRemove() ? 0 : MSG_NEEDS_ADMINISTRATOR;
 }
