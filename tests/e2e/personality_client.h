@@ -64,6 +64,8 @@ public:
     }
     void RefuseKey(const char* name) { Call<void (*)(const char*)>("RefuseKey")(name); }
     std::string Log() { return Call<const char* (*)()>("CallLog")(); }
+    // The calls that changed the machine, one a line: "N letter name".
+    std::string ChangeLog() { return Call<const char* (*)()>("ChangeLog")(); }
     std::string LastLookup() { return Call<const char* (*)()>("LastLookup")(); }
 
 private:

@@ -4,7 +4,9 @@
  * GetProcAddress, fail with ERROR_CALL_NOT_IMPLEMENTED) and the common controls of
  * Windows 95 and NT 4, or a user of the NT family without an administrator's rights,
  * or a Power User; it fails chosen calls on the wininit.ini files, one registry key,
- * the message loop, the property sheet or one dialog template;
+ * the message loop, the property sheet or one dialog template; it counts every call
+ * that changes the machine in one sequence, and ends the process before the Nth (a
+ * power cut, a crash, End Task) or fails the Nth once;
  * it records restarts instead of doing them, with the shutdown privilege the process
  * holds; and its hooks count what reaches the program's windows. An end-to-end
  * driver arms it (PV_PATCH_ON_LOAD) and hooks LoadHook and CallWndHook on the main
@@ -25,6 +27,9 @@ char g_lastLookup[64] SHARED = {0};
 /* One line per call on a wininit.ini path, "!" marking an injected failure. */
 char g_log[4096] SHARED = {0};
 volatile LONG g_logLength SHARED = 0;
+/* One line per call that changes the machine: "N letter name". */
+char g_changes[8192] SHARED = {0};
+volatile LONG g_changesLength SHARED = 0;
 
 #define VALUE(which) (&g_values[which])
 
@@ -98,13 +103,15 @@ static int IsWininitPath(const char* path)
     return 1;
 }
 
-static void Append(const char* text)
+static void AppendTo(char* log, LONG size, volatile LONG* length, const char* text)
 {
-    LONG at = g_logLength;
-    while (*text && at < (LONG)sizeof g_log - 1) g_log[at++] = *text++;
-    g_log[at] = '\0';
-    g_logLength = at;
+    LONG at = *length;
+    while (*text && at < size - 1) log[at++] = *text++;
+    log[at] = '\0';
+    *length = at;
 }
+
+static void Append(const char* text) { AppendTo(g_log, sizeof g_log, &g_logLength, text); }
 
 static void Log(const char* kind, const char* from, const char* to, int failed)
 {
@@ -136,6 +143,38 @@ static int FailedOnWininit(int kind, const char* tag, const char* from, const ch
     Log(tag, from, to, fail);
     if (fail) SetLastError(ERROR_SHARING_VIOLATION);
     return fail;
+}
+
+/* The calls that change the machine, by kind: the log's letter and the error the
+ * call leaves when it is made to fail. */
+enum {
+    CHANGE_DELETE, CHANGE_MOVE, CHANGE_SCHEDULE, CHANGE_COPY, CHANGE_ATTRIBUTES,
+    CHANGE_REMOVE_DIRECTORY, CHANGE_CREATE, CHANGE_WRITE, CHANGE_DELETE_KEY, CHANGE_DELETE_VALUE
+};
+static const struct {
+    char letter;
+    DWORD error;
+} kChanges[] = {
+    [CHANGE_DELETE] = {'D', ERROR_ACCESS_DENIED},  [CHANGE_MOVE] = {'M', ERROR_ACCESS_DENIED},
+    [CHANGE_SCHEDULE] = {'X', ERROR_ACCESS_DENIED}, [CHANGE_COPY] = {'C', ERROR_ACCESS_DENIED},
+    [CHANGE_ATTRIBUTES] = {'A', ERROR_ACCESS_DENIED}, [CHANGE_REMOVE_DIRECTORY] = {'R', ERROR_ACCESS_DENIED},
+    [CHANGE_CREATE] = {'N', ERROR_ACCESS_DENIED},  [CHANGE_WRITE] = {'W', ERROR_DISK_FULL},
+    [CHANGE_DELETE_KEY] = {'K', ERROR_ACCESS_DENIED}, [CHANGE_DELETE_VALUE] = {'V', ERROR_ACCESS_DENIED},
+};
+
+/* One call of kind that changes the machine, on name (NULL for none): counted and
+ * logged. Before the PV_CUT_AT-th the process ends, as at a power cut, a crash or End
+ * Task; the PV_FAIL_AT-th is not to be made: its error, also set, else 0. */
+static DWORD FailedChange(int kind, const char* name)
+{
+    LONG n = InterlockedIncrement(VALUE(PV_CHANGES));
+    char line[96];
+    wsprintfA(line, "%ld %c %.64s\n", n, kChanges[kind].letter, name != NULL ? LastComponent(name) : "-");
+    AppendTo(g_changes, sizeof g_changes, &g_changesLength, line);
+    if (n == g_values[PV_CUT_AT]) TerminateProcess(GetCurrentProcess(), CUT_EXIT_CODE);
+    if (n != g_values[PV_FAIL_AT]) return 0;
+    SetLastError(kChanges[kind].error);
+    return kChanges[kind].error;
 }
 
 static BOOL NotImplemented(void)
@@ -176,6 +215,7 @@ static BOOL WINAPI PersonaMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
         if (IsWininitPath(from) || IsWininitPath(to)) Log("X", from, to, 1);
         return NotImplemented();
     }
+    if (FailedChange(CHANGE_SCHEDULE, from)) return FALSE;
     /* The Power User may not register deletions for the restart either. */
     if (Denied() || ((flags & MOVEFILE_DELAY_UNTIL_REBOOT) && DeniedTo(PV_POWER_USER))) return FALSE;
     if (refuse) {
@@ -188,29 +228,31 @@ static BOOL WINAPI PersonaMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
 
 static BOOL WINAPI PersonaMoveFileA(LPCSTR from, LPCSTR to)
 {
-    if (Denied() || FailedOnWininit(PERSONA_MOVEFILE, "M", from, to)) return FALSE;
+    if (FailedChange(CHANGE_MOVE, from) || Denied() || FailedOnWininit(PERSONA_MOVEFILE, "M", from, to))
+        return FALSE;
     return REAL(FN_MOVEFILE, BOOL(WINAPI*)(LPCSTR, LPCSTR))(from, to);
 }
 
 static BOOL WINAPI PersonaDeleteFileA(LPCSTR path)
 {
-    if (Denied() || FailedOnWininit(PERSONA_DELETEFILE, "D", path, NULL)) return FALSE;
+    if (FailedChange(CHANGE_DELETE, path) || Denied() || FailedOnWininit(PERSONA_DELETEFILE, "D", path, NULL))
+        return FALSE;
     return REAL(FN_DELETEFILE, BOOL(WINAPI*)(LPCSTR))(path);
 }
 
 static BOOL WINAPI PersonaRemoveDirectoryA(LPCSTR path)
 {
-    return !Denied() && REAL(FN_REMOVEDIRECTORY, BOOL(WINAPI*)(LPCSTR))(path);
+    return !FailedChange(CHANGE_REMOVE_DIRECTORY, path) && !Denied() && REAL(FN_REMOVEDIRECTORY, BOOL(WINAPI*)(LPCSTR))(path);
 }
 
 static BOOL WINAPI PersonaCopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists)
 {
-    return !Denied() && REAL(FN_COPYFILE, BOOL(WINAPI*)(LPCSTR, LPCSTR, BOOL))(from, to, failIfExists);
+    return !FailedChange(CHANGE_COPY, to) && !Denied() && REAL(FN_COPYFILE, BOOL(WINAPI*)(LPCSTR, LPCSTR, BOOL))(from, to, failIfExists);
 }
 
 static BOOL WINAPI PersonaSetFileAttributesA(LPCSTR path, DWORD attributes)
 {
-    if (Denied()) return FALSE;
+    if (FailedChange(CHANGE_ATTRIBUTES, path) || Denied()) return FALSE;
     if (CountCall(PERSONA_ATTRIBUTES)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
@@ -218,10 +260,18 @@ static BOOL WINAPI PersonaSetFileAttributesA(LPCSTR path, DWORD attributes)
     return REAL(FN_SETATTRIBUTES, BOOL(WINAPI*)(LPCSTR, DWORD))(path, attributes);
 }
 
+/* The file that the last CreateFileA of the program that changes the machine made. */
+static char s_created[64];
+
 static HANDLE WINAPI PersonaCreateFileA(LPCSTR path, DWORD access, DWORD share,
                                         LPSECURITY_ATTRIBUTES security, DWORD disposition,
                                         DWORD flags, HANDLE templateFile)
 {
+    if (disposition == CREATE_ALWAYS || disposition == CREATE_NEW || disposition == TRUNCATE_EXISTING ||
+        (disposition == OPEN_ALWAYS && (access & (GENERIC_WRITE | FILE_WRITE_DATA | FILE_APPEND_DATA)))) {
+        CopyText(s_created, sizeof s_created, path != NULL ? LastComponent(path) : NULL);
+        if (FailedChange(CHANGE_CREATE, path)) return INVALID_HANDLE_VALUE;
+    }
     if (FailedOnWininit(PERSONA_CREATEFILE, (access & GENERIC_WRITE) ? "C+w" : "C", path, NULL))
         return INVALID_HANDLE_VALUE;
     HANDLE file = REAL(FN_CREATEFILE, HANDLE(WINAPI*)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES,
@@ -234,6 +284,10 @@ static HANDLE WINAPI PersonaCreateFileA(LPCSTR path, DWORD access, DWORD share,
 static BOOL WINAPI PersonaWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
                                     LPOVERLAPPED overlapped)
 {
+    if (FailedChange(CHANGE_WRITE, s_created)) {
+        if (written != NULL) *written = 0;
+        return FALSE;
+    }
     if (Holds(s_wininitHandles, file)) {
         int fail = CountCall(PERSONA_WRITEFILE);
         Log("W", NULL, NULL, fail);
@@ -341,6 +395,8 @@ static LONG WINAPI PersonaRegCreateKeyExA(HKEY root, LPCSTR path, DWORD reserved
 
 static LONG WINAPI PersonaRegDeleteKeyA(HKEY root, LPCSTR path)
 {
+    LONG failure = (LONG)FailedChange(CHANGE_DELETE_KEY, path);
+    if (failure != ERROR_SUCCESS) return failure;
     LONG check = KeyCheck(root, path, DELETE);
     if (check != ERROR_SUCCESS) return check;
     return REAL(FN_REGDELETEKEY, LONG(WINAPI*)(HKEY, LPCSTR))(root, path);
@@ -349,13 +405,18 @@ static LONG WINAPI PersonaRegDeleteKeyA(HKEY root, LPCSTR path)
 static LONG WINAPI PersonaRegDeleteKeyW(HKEY root, LPCWSTR path)
 {
     char narrow[512];
-    LONG check = KeyCheck(root, Narrow(path, narrow, sizeof narrow), DELETE);
+    const char* name = Narrow(path, narrow, sizeof narrow);
+    LONG failure = (LONG)FailedChange(CHANGE_DELETE_KEY, name);
+    if (failure != ERROR_SUCCESS) return failure;
+    LONG check = KeyCheck(root, name, DELETE);
     if (check != ERROR_SUCCESS) return check;
     return REAL(FN_REGDELETEKEYW, LONG(WINAPI*)(HKEY, LPCWSTR))(root, path);
 }
 
 static LONG WINAPI PersonaRegDeleteValueA(HKEY key, LPCSTR name)
 {
+    LONG failure = (LONG)FailedChange(CHANGE_DELETE_VALUE, name);
+    if (failure != ERROR_SUCCESS) return failure;
     LONG check = KeyCheck(key, NULL, KEY_SET_VALUE);
     if (check != ERROR_SUCCESS) return check;
     return REAL(FN_REGDELETEVALUE, LONG(WINAPI*)(HKEY, LPCSTR))(key, name);
@@ -694,6 +755,7 @@ __declspec(dllexport) void RefuseKey(const char* name)
 }
 
 __declspec(dllexport) const char* CallLog(void) { return g_log; }
+__declspec(dllexport) const char* ChangeLog(void) { return g_changes; }
 __declspec(dllexport) const char* LastLookup(void) { return g_lastLookup; }
 
 /* Every setting, count and text back to its start. */
@@ -708,4 +770,6 @@ __declspec(dllexport) void ResetPersonality(void)
     g_lastLookup[0] = '\0';
     g_log[0] = '\0';
     InterlockedExchange(&g_logLength, 0);
+    g_changes[0] = '\0';
+    InterlockedExchange(&g_changesLength, 0);
 }

@@ -52,6 +52,9 @@ enum {
     PV_PROGRESS_MARKERS,       /* WM_NULL with PROGRESS_MARKER it took */
     PV_PROGRESS_CANCELS_POSTED,
     PV_REMOVAL_RUNS,           /* ranges set on its bar: removal runs begun */
+    PV_CHANGES,                /* calls that change the machine so far (ChangeLog names them) */
+    PV_CUT_AT,                 /* N>0: the process ends before the Nth, as at a power cut */
+    PV_FAIL_AT,                /* N>0: the Nth is not made and answers its failure */
     PV_VALUES
 };
 
@@ -59,5 +62,8 @@ enum {
 enum { PRIVILEGE_NOT_ASKED = -1, PRIVILEGE_DISABLED, PRIVILEGE_ENABLED, PRIVILEGE_NO_TOKEN };
 
 #define PROGRESS_MARKER 0x5EED
+
+/* The exit code of a process ended at PV_CUT_AT. */
+#define CUT_EXIT_CODE 0xC07
 
 #endif
