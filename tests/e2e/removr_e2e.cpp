@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -663,6 +664,178 @@ TEST_F(DrivenRun, ClosedOrEndedRemovalsFinishOnceAndAreNeverRepeated)
             RemoveTree("C:\\DISK1");
             startDir.clear();
         }
+}
+
+// The package's values in keys that others share; another maker's Run value and Mouse
+// page handler, kept by every removal, as is that maker's part of wininit.ini.
+const std::pair<const char*, const char*> kPackageValues[] = {
+    {kRunKey, kRunValues[0]}, {kRunKey, kRunValues[1]}, {kRunKey, kRunValues[2]}, {kHelpKey, "PELTO.HLP"}};
+const std::string kOtherId = "{5d0c9a41-2b7e-4f38-9c61-7e2a0b4d8f13}";
+const std::string kOtherValues[][3] = {
+    {kRunKey, "OtherMouse", "C:\\OTHER\\MOUSE.EXE"},
+    {std::string(kMouseKey) + "\\shellex\\PropertySheetHandlers\\" + kOtherId, "", kOtherId}};
+const std::string kOtherFile = "C:\\OTHER\\OLD.TMP", kOtherSection = "[OtherMouse]\r\nspeed=3\r\n";
+const std::string kLeftoversBox = "Varsen Uninstall|warning|Uninstall could not remove all of Varsen Software. "
+                                  "Some of its files, shortcuts or registry entries will stay on your computer.";
+
+// The Nth change goes wrong: the program ends before it (a power cut, a crash, End
+// Task), with or without a restart before the next start, or the call fails once.
+struct SweepMode { const char* name; int setting; bool restartBetween; };
+const SweepMode kSweepModes[] = {
+    {"cut", PV_CUT_AT, false}, {"cut, restarted", PV_CUT_AT, true}, {"failed", PV_FAIL_AT, true}};
+
+// The whole package beside another maker's entries, and runs that go wrong at one call.
+class SweepRun : public DrivenRun {
+protected:
+    std::string folder, shortcuts[4];  // the program folder; its three shortcuts, then Startup's
+    bool otherSectionCarried = false;  // a restart carried out a wininit.ini that kept it
+
+    void TearDown() override
+    {
+        DrivenRun::TearDown();
+        for (const PackageKey& key : kPackageKeys) DeleteRegTree(key.root, key.path);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kMouseKey);
+        for (const auto& value : kPackageValues) DeleteRegValue(HKEY_LOCAL_MACHINE, value.first, value.second);
+        DeleteRegValue(HKEY_LOCAL_MACHINE, kRunKey, kOtherValues[0][1].c_str());
+        for (const std::string& path : shortcuts) DeleteFileA(path.c_str());
+        RemoveDirectoryA(folder.c_str());
+        RemoveTree("C:\\OTHER");
+        DeleteFileA(WininitCopy(wininit, "bak").c_str());
+    }
+
+    void StageWhole()
+    {
+        folder = RegText(HKEY_CURRENT_USER, kShellFoldersKey, "Programs") + "\\Varsen Software";
+        for (int i = 0; i < 3; i++) shortcuts[i] = folder + "\\" + kShortcuts[i];
+        shortcuts[3] = RegText(HKEY_CURRENT_USER, kShellFoldersKey, "Startup") + "\\" + kShortcuts[0];
+        StagePackage();
+        StageSetupLibrary();
+        const HKEY hklm = HKEY_LOCAL_MACHINE;
+        for (const PackageKey& key : kPackageKeys) ASSERT_TRUE(SetRegText(key.root, key.path, "Value", "x"));
+        ASSERT_TRUE(SetRegText(hklm, kPackageKeys[0].path, "UninstallString", installDir + "REMOVR.EXE"));
+        for (const auto& value : kPackageValues) ASSERT_TRUE(SetRegText(hklm, value.first, value.second, installDir));
+        for (const auto& value : kOtherValues) ASSERT_TRUE(SetRegText(hklm, value[0], value[1].c_str(), value[2]));
+        CreateDirectoryA(folder.c_str(), NULL);
+        CreateDirectoryA("C:\\OTHER", NULL);
+        for (const std::string& path : shortcuts) WriteSmallFile(path);
+        WriteSmallFile(kOtherFile);
+        for (const char* ext : {"rvn", "rvo", "bak"}) DeleteFileA(WininitCopy(wininit, ext).c_str());
+        ASSERT_TRUE(WriteBytes(wininit, kOtherSection + "[rename]\r\nNUL=" + kOtherFile + "\r\n"));
+        ClearPendingRenames();
+        otherSectionCarried = false;
+    }
+
+    // What is left of the package: files, keys, values, shortcuts.
+    std::vector<std::string> Leftovers()
+    {
+        std::vector<std::string> left;
+        for (const RemovalEntry& entry : kPackageFiles)
+            if (Exists(PackagePath(entry))) left.push_back(entry.fileName);
+        for (const PackageKey& key : kPackageKeys) if (KeyExists(key.root, key.path)) left.push_back(key.path);
+        for (const auto& value : kPackageValues)
+            if (RegText(HKEY_LOCAL_MACHINE, value.first, value.second) != "<none>") left.push_back(value.second);
+        for (const std::string& path : shortcuts) if (Exists(path)) left.push_back(path);
+        return left;
+    }
+
+    // Wine's restart, once no file is found scheduled twice; noted when it carries out
+    // a wininit.ini with the other maker's section (Wine keeps it as wininit.bak).
+    void Reboot()
+    {
+        const std::string text = ReadBytes(wininit), pending = PendingRenames();
+        char shortPath[MAX_PATH];
+        for (const RemovalEntry& entry : kPackageFiles) {
+            const std::string path = PackagePath(entry);
+            if (GetShortPathNameA(path.c_str(), shortPath, MAX_PATH) == 0) continue;  // gone already
+            EXPECT_LE(Occurrences(text, std::string("NUL=") + shortPath + "\r\n"), 1) << path << " in\n" << text;
+            EXPECT_LE(Occurrences(pending, "\\??\\" + path + '\0'), 1) << path;
+        }
+        EXPECT_LE(Occurrences(text, "NUL=" + kOtherFile + "\r\n"), 1) << text;
+        ASSERT_EQ(RunWineboot("-r"), 0);
+        otherSectionCarried |= ReadBytes(WininitCopy(wininit, "bak")).find(kOtherSection) != std::string::npos;
+    }
+
+    // Starts the program and drives it to its end as a user who goes through with it:
+    // Finish at the wizard, OK at every box, no at the restart offer. Its boxes.
+    std::vector<std::string> StartAndDriveToEnd(DWORD* code)
+    {
+        HWND finished = NULL, declined = NULL;
+        StartWatched();
+        EXPECT_TRUE(WaitUntil([&] {
+            HWND sheet = DialogWithControl(process.dwProcessId, 1001);
+            HWND restart = DialogWithControl(process.dwProcessId, 202);
+            if (sheet != NULL && sheet != finished && ButtonOffered(sheet, kFinishButton))
+                PostMessageA(finished = sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+            if (restart != NULL && restart != declined) PressButton(declined = restart, IDCANCEL);
+            return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+        }, 2 * kExitTimeout));
+        *code = WaitForExit();
+        return watcher->Transcript();
+    }
+
+    // One point: the nth change gone wrong, the next start where the uninstaller is left,
+    // the restart; then nothing of the package is left. The changes of the first run.
+    LONG SweepPoint(const char* machine, LONG n, const SweepMode& mode)
+    {
+        SCOPED_TRACE(std::string(machine) + ", " + mode.name + " at change " + std::to_string(n));
+        SetMachine(machine);
+        StageWhole();
+        persona.Set(mode.setting, n);
+        DWORD code;
+        const std::vector<std::string> boxes = StartAndDriveToEnd(&code);
+        const LONG changes = persona.Get(PV_CHANGES);
+        const std::string log = "\n" + persona.ChangeLog();
+        EndRun();
+        const size_t at = log.find("\n" + std::to_string(n) + " ") + 1;
+        SCOPED_TRACE("change " + log.substr(at, log.find('\n', at) - at) + ", the boxes " +
+                     testing::PrintToString(boxes));
+        EXPECT_EQ(code, mode.setting == PV_CUT_AT && n > 0 ? CUT_EXIT_CODE : 0u);
+        EXPECT_GE(changes, n);
+        if (mode.restartBetween) Reboot();
+        // What a failed call leaves is told. Where the uninstaller's own registration
+        // failed, it may stay alone, and then it knows the package is not installed.
+        const std::vector<std::string> left = mode.setting == PV_FAIL_AT ? Leftovers() : std::vector<std::string>();
+        const bool selfAlone = left == std::vector<std::string>({"REMOVR.EXE"});
+        EXPECT_TRUE(left.empty() || std::count(boxes.begin(), boxes.end(), kLeftoversBox))
+            << testing::PrintToString(left);
+        if (Exists(installDir + "REMOVR.EXE")) {
+            SetMachine(machine);
+            const std::vector<std::string> next = StartAndDriveToEnd(&code);
+            EndRun();
+            EXPECT_EQ(code, 0u);
+            EXPECT_TRUE(!selfAlone || (next.size() == 1 && next[0].find("is not installed") != std::string::npos));
+        }
+        Reboot();
+        std::vector<std::string> end = Leftovers();
+        if (selfAlone) end.erase(std::remove(end.begin(), end.end(), "REMOVR.EXE"), end.end());
+        EXPECT_EQ(end, std::vector<std::string>());
+        for (const auto& value : kOtherValues)
+            EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, value[0], value[1].c_str()), value[2]);
+        EXPECT_FALSE(Exists(kOtherFile));
+        EXPECT_TRUE(otherSectionCarried);
+        return changes;
+    }
+};
+
+// Every REMOVR_SWEEP_STRIDE-th call that changes the machine in a whole removal (from
+// REMOVR_SWEEP_START, or a point of the clock; scripts/sweep takes all), on Windows 98
+// and NT: what the next start and the restart leave, whatever happened at that call.
+TEST_F(SweepRun, EveryChangeEndedOrFailedIsFinishedByTheNextStart)
+{
+    const char *strideText = getenv("REMOVR_SWEEP_STRIDE"), *firstText = getenv("REMOVR_SWEEP_START");
+    const int stride = std::max(1, strideText ? atoi(strideText) : 1);
+    const int first = firstText && atoi(firstText) > 0 ? atoi(firstText) : 1 + static_cast<int>(time(NULL) % stride);
+    for (const char* machine : {"win98", "winxp"}) {
+        const DWORD started = GetTickCount();
+        const LONG total = SweepPoint(machine, 0, SweepMode{"whole run", PV_CUT_AT, false});
+        ASSERT_GT(total, 0);
+        int points = 1;
+        for (LONG n = first; n <= total; n += stride)
+            for (const SweepMode& mode : kSweepModes) SweepPoint(machine, n, mode), points++;
+        printf("sweep: %s, %ld changes in a whole run; every %d-th from %d: %d points in %lu s\n", machine, total,
+               stride, first, points, (GetTickCount() - started) / 1000ul);
+        fflush(stdout);
+    }
 }
 
 }  // namespace

@@ -103,15 +103,13 @@ static int IsWininitPath(const char* path)
     return 1;
 }
 
-static void AppendTo(char* log, LONG size, volatile LONG* length, const char* text)
+static void Append(const char* text)
 {
-    LONG at = *length;
-    while (*text && at < size - 1) log[at++] = *text++;
-    log[at] = '\0';
-    *length = at;
+    LONG at = g_logLength;
+    while (*text && at < (LONG)sizeof g_log - 1) g_log[at++] = *text++;
+    g_log[at] = '\0';
+    g_logLength = at;
 }
-
-static void Append(const char* text) { AppendTo(g_log, sizeof g_log, &g_logLength, text); }
 
 static void Log(const char* kind, const char* from, const char* to, int failed)
 {
@@ -145,36 +143,21 @@ static int FailedOnWininit(int kind, const char* tag, const char* from, const ch
     return fail;
 }
 
-/* The calls that change the machine, by kind: the log's letter and the error the
- * call leaves when it is made to fail. */
-enum {
-    CHANGE_DELETE, CHANGE_MOVE, CHANGE_SCHEDULE, CHANGE_COPY, CHANGE_ATTRIBUTES,
-    CHANGE_REMOVE_DIRECTORY, CHANGE_CREATE, CHANGE_WRITE, CHANGE_DELETE_KEY, CHANGE_DELETE_VALUE
-};
-static const struct {
-    char letter;
-    DWORD error;
-} kChanges[] = {
-    [CHANGE_DELETE] = {'D', ERROR_ACCESS_DENIED},  [CHANGE_MOVE] = {'M', ERROR_ACCESS_DENIED},
-    [CHANGE_SCHEDULE] = {'X', ERROR_ACCESS_DENIED}, [CHANGE_COPY] = {'C', ERROR_ACCESS_DENIED},
-    [CHANGE_ATTRIBUTES] = {'A', ERROR_ACCESS_DENIED}, [CHANGE_REMOVE_DIRECTORY] = {'R', ERROR_ACCESS_DENIED},
-    [CHANGE_CREATE] = {'N', ERROR_ACCESS_DENIED},  [CHANGE_WRITE] = {'W', ERROR_DISK_FULL},
-    [CHANGE_DELETE_KEY] = {'K', ERROR_ACCESS_DENIED}, [CHANGE_DELETE_VALUE] = {'V', ERROR_ACCESS_DENIED},
-};
-
-/* One call of kind that changes the machine, on name (NULL for none): counted and
- * logged. Before the PV_CUT_AT-th the process ends, as at a power cut, a crash or End
- * Task; the PV_FAIL_AT-th is not to be made: its error, also set, else 0. */
-static DWORD FailedChange(int kind, const char* name)
+/* One call that changes the machine, of kind (the log's letter: Delete, Move,
+ * schedule X, Copy, Attributes, Removed folder, New file, Write, Key or Value
+ * deleted) on name (NULL for none): counted and logged. Before the PV_CUT_AT-th the
+ * process ends, as at a power cut, a crash or End Task; the PV_FAIL_AT-th is not to
+ * be made: 1, its error set (a full disk for a write, else a denial). */
+static int FailedChange(char kind, const char* name)
 {
-    LONG n = InterlockedIncrement(VALUE(PV_CHANGES));
-    char line[96];
-    wsprintfA(line, "%ld %c %.64s\n", n, kChanges[kind].letter, name != NULL ? LastComponent(name) : "-");
-    AppendTo(g_changes, sizeof g_changes, &g_changesLength, line);
+    LONG n = InterlockedIncrement(VALUE(PV_CHANGES)), at = g_changesLength;
+    if (at < (LONG)sizeof g_changes - 80)
+        g_changesLength = at + wsprintfA(g_changes + at, "%ld %c %.64s\n", n, kind,
+                                         name != NULL ? LastComponent(name) : "-");
     if (n == g_values[PV_CUT_AT]) TerminateProcess(GetCurrentProcess(), CUT_EXIT_CODE);
     if (n != g_values[PV_FAIL_AT]) return 0;
-    SetLastError(kChanges[kind].error);
-    return kChanges[kind].error;
+    SetLastError(kind == 'W' ? ERROR_DISK_FULL : ERROR_ACCESS_DENIED);
+    return 1;
 }
 
 static BOOL NotImplemented(void)
@@ -215,7 +198,7 @@ static BOOL WINAPI PersonaMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
         if (IsWininitPath(from) || IsWininitPath(to)) Log("X", from, to, 1);
         return NotImplemented();
     }
-    if (FailedChange(CHANGE_SCHEDULE, from)) return FALSE;
+    if (FailedChange('X', from)) return FALSE;
     /* The Power User may not register deletions for the restart either. */
     if (Denied() || ((flags & MOVEFILE_DELAY_UNTIL_REBOOT) && DeniedTo(PV_POWER_USER))) return FALSE;
     if (refuse) {
@@ -228,31 +211,31 @@ static BOOL WINAPI PersonaMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
 
 static BOOL WINAPI PersonaMoveFileA(LPCSTR from, LPCSTR to)
 {
-    if (FailedChange(CHANGE_MOVE, from) || Denied() || FailedOnWininit(PERSONA_MOVEFILE, "M", from, to))
-        return FALSE;
+    if (FailedChange('M', from) || Denied() || FailedOnWininit(PERSONA_MOVEFILE, "M", from, to)) return FALSE;
     return REAL(FN_MOVEFILE, BOOL(WINAPI*)(LPCSTR, LPCSTR))(from, to);
 }
 
 static BOOL WINAPI PersonaDeleteFileA(LPCSTR path)
 {
-    if (FailedChange(CHANGE_DELETE, path) || Denied() || FailedOnWininit(PERSONA_DELETEFILE, "D", path, NULL))
+    if (FailedChange('D', path) || Denied() || FailedOnWininit(PERSONA_DELETEFILE, "D", path, NULL))
         return FALSE;
     return REAL(FN_DELETEFILE, BOOL(WINAPI*)(LPCSTR))(path);
 }
 
 static BOOL WINAPI PersonaRemoveDirectoryA(LPCSTR path)
 {
-    return !FailedChange(CHANGE_REMOVE_DIRECTORY, path) && !Denied() && REAL(FN_REMOVEDIRECTORY, BOOL(WINAPI*)(LPCSTR))(path);
+    return !FailedChange('R', path) && !Denied() && REAL(FN_REMOVEDIRECTORY, BOOL(WINAPI*)(LPCSTR))(path);
 }
 
 static BOOL WINAPI PersonaCopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists)
 {
-    return !FailedChange(CHANGE_COPY, to) && !Denied() && REAL(FN_COPYFILE, BOOL(WINAPI*)(LPCSTR, LPCSTR, BOOL))(from, to, failIfExists);
+    return !FailedChange('C', to) && !Denied() &&
+           REAL(FN_COPYFILE, BOOL(WINAPI*)(LPCSTR, LPCSTR, BOOL))(from, to, failIfExists);
 }
 
 static BOOL WINAPI PersonaSetFileAttributesA(LPCSTR path, DWORD attributes)
 {
-    if (FailedChange(CHANGE_ATTRIBUTES, path) || Denied()) return FALSE;
+    if (FailedChange('A', path) || Denied()) return FALSE;
     if (CountCall(PERSONA_ATTRIBUTES)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
@@ -260,8 +243,7 @@ static BOOL WINAPI PersonaSetFileAttributesA(LPCSTR path, DWORD attributes)
     return REAL(FN_SETATTRIBUTES, BOOL(WINAPI*)(LPCSTR, DWORD))(path, attributes);
 }
 
-/* The file that the last CreateFileA of the program that changes the machine made. */
-static char s_created[64];
+static char s_created[64]; /* the file the last CreateFileA that changes the machine made */
 
 static HANDLE WINAPI PersonaCreateFileA(LPCSTR path, DWORD access, DWORD share,
                                         LPSECURITY_ATTRIBUTES security, DWORD disposition,
@@ -270,7 +252,7 @@ static HANDLE WINAPI PersonaCreateFileA(LPCSTR path, DWORD access, DWORD share,
     if (disposition == CREATE_ALWAYS || disposition == CREATE_NEW || disposition == TRUNCATE_EXISTING ||
         (disposition == OPEN_ALWAYS && (access & (GENERIC_WRITE | FILE_WRITE_DATA | FILE_APPEND_DATA)))) {
         CopyText(s_created, sizeof s_created, path != NULL ? LastComponent(path) : NULL);
-        if (FailedChange(CHANGE_CREATE, path)) return INVALID_HANDLE_VALUE;
+        if (FailedChange('N', path)) return INVALID_HANDLE_VALUE;
     }
     if (FailedOnWininit(PERSONA_CREATEFILE, (access & GENERIC_WRITE) ? "C+w" : "C", path, NULL))
         return INVALID_HANDLE_VALUE;
@@ -284,7 +266,7 @@ static HANDLE WINAPI PersonaCreateFileA(LPCSTR path, DWORD access, DWORD share,
 static BOOL WINAPI PersonaWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
                                     LPOVERLAPPED overlapped)
 {
-    if (FailedChange(CHANGE_WRITE, s_created)) {
+    if (FailedChange('W', s_created)) {
         if (written != NULL) *written = 0;
         return FALSE;
     }
@@ -395,8 +377,7 @@ static LONG WINAPI PersonaRegCreateKeyExA(HKEY root, LPCSTR path, DWORD reserved
 
 static LONG WINAPI PersonaRegDeleteKeyA(HKEY root, LPCSTR path)
 {
-    LONG failure = (LONG)FailedChange(CHANGE_DELETE_KEY, path);
-    if (failure != ERROR_SUCCESS) return failure;
+    if (FailedChange('K', path)) return ERROR_ACCESS_DENIED;
     LONG check = KeyCheck(root, path, DELETE);
     if (check != ERROR_SUCCESS) return check;
     return REAL(FN_REGDELETEKEY, LONG(WINAPI*)(HKEY, LPCSTR))(root, path);
@@ -406,8 +387,7 @@ static LONG WINAPI PersonaRegDeleteKeyW(HKEY root, LPCWSTR path)
 {
     char narrow[512];
     const char* name = Narrow(path, narrow, sizeof narrow);
-    LONG failure = (LONG)FailedChange(CHANGE_DELETE_KEY, name);
-    if (failure != ERROR_SUCCESS) return failure;
+    if (FailedChange('K', name)) return ERROR_ACCESS_DENIED;
     LONG check = KeyCheck(root, name, DELETE);
     if (check != ERROR_SUCCESS) return check;
     return REAL(FN_REGDELETEKEYW, LONG(WINAPI*)(HKEY, LPCWSTR))(root, path);
@@ -415,8 +395,7 @@ static LONG WINAPI PersonaRegDeleteKeyW(HKEY root, LPCWSTR path)
 
 static LONG WINAPI PersonaRegDeleteValueA(HKEY key, LPCSTR name)
 {
-    LONG failure = (LONG)FailedChange(CHANGE_DELETE_VALUE, name);
-    if (failure != ERROR_SUCCESS) return failure;
+    if (FailedChange('V', name)) return ERROR_ACCESS_DENIED;
     LONG check = KeyCheck(key, NULL, KEY_SET_VALUE);
     if (check != ERROR_SUCCESS) return check;
     return REAL(FN_REGDELETEVALUE, LONG(WINAPI*)(HKEY, LPCSTR))(key, name);
