@@ -20,7 +20,7 @@ namespace {
 const char* const kHelpFiles[] = {"TKPANEL.GID", "PELTO.GID", "PELTO.FTS", "PELTO.FTG"};
 
 // Owned by the progress dialog, which has no title.
-const std::string kScheduleFailedBox = kBoxes[BOX_SCHEDULE_FAILED] + "|#32770:|ok";
+const std::string kScheduleFailedBox = kBoxes[BOX_LEFT_BEHIND] + "|#32770:|ok";
 
 // Another program's files and its wininit.ini: sections of its own, a deletion and
 // a rename ("new=old": A.DLL becomes A.TMP at the next start).
