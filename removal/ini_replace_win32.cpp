@@ -57,23 +57,36 @@ static int ReplaceInSteps(const char* tmp, const char* target)
 void IniRecoverReplacing(const char* target)
 {
     char path[MAX_PATH];
+    char done[MAX_PATH];
     // A new copy moves in only once it is complete: one left beside the file is stale.
     if (ReplaceExtension(path, sizeof path, target, g_szNewCopyExtension) && Exists(path))
         RtDeleteFile(path);
+    // The restart renames the file it carried out to wininit.bak: an old copy whose
+    // lines are all there was carried out already (ended after the new file moved in),
+    // and goes, since a rename line carried out twice can lose a file.
+    if (!ReplaceExtension(done, sizeof done, target, "bak")) return;
     for (int i = 0; i < 2; i++) {
-        if (!ReplaceExtension(path, sizeof path, target, g_aszAsideExtensions[i]) || !Exists(path) ||
-            (!Exists(target) && GetLastError() == ERROR_FILE_NOT_FOUND && MoveFileA(path, target)))
+        if (!ReplaceExtension(path, sizeof path, target, g_aszAsideExtensions[i]) || !Exists(path))
             continue;
-        // The file was written anew meanwhile: the lines it lacks go into it, and the
-        // old copy goes only once they are in place.
-        IniDocument* current = RtNew<IniDocument>();
         IniDocument* old = RtNew<IniDocument>();
+        IniDocument* current = RtNew<IniDocument>();
+        IniDocument* carried = RtNew<IniDocument>();
         int added = -1;
-        if (current != NULL && old != NULL && current->Load(target) && old->Load(path))
+        if (old == NULL || current == NULL || carried == NULL || !old->Load(path)) {
+            // kept for a later start
+        } else if (carried->Load(done) && carried->AddMissingLines(*old) == 0) {
+            added = 0;
+        } else if (!Exists(target) && GetLastError() == ERROR_FILE_NOT_FOUND) {
+            // Ended between the two moves: the old copy goes back whole.
+            MoveFileA(path, target);
+        } else if (current->Load(target)) {
+            // Written anew meanwhile: the lines it lacks go into it first.
             added = current->AddMissingLines(*old);
+        }
         if (added == 0 || (added > 0 && current->Save(target))) RtDeleteFile(path);
-        RtDelete(current);
         RtDelete(old);
+        RtDelete(current);
+        RtDelete(carried);
     }
 }
 

@@ -282,24 +282,28 @@ TEST_F(FilePass, ReportsOnlyFilesThatWillReallyStay)
 
 // A replacing ended midway is completed or undone before wininit.ini is read: the old
 // copy moved back whole where wininit.ini is missing, else the lines wininit.ini lacks
-// put back into it; a stale new copy goes, and no copy of ours is left.
+// put back into it, unless the restart carried them out already (it renames what it
+// carried out to wininit.bak); a stale new copy goes, and no copy of ours is left.
 TEST_F(FilePass, AReplacingEndedMidwayIsFinishedBeforeTheFileIsRead)
 {
     const std::string other = "[boot]\r\nshell=x\r\n[rename]\r\nNUL=C:\\OTHER.TXT\r\n";
     const std::string ours = other + "NUL=C:\\OURS.TXT\r\n", later = "[rename]\r\nNUL=C:\\LATER.TXT\r\n";
     const struct {
         const char* what;
-        std::string ini, aside, fresh, expected;
+        std::string ini, aside, fresh, expected, carried = "";
     } cases[] = {
         {"between the two moves", "", other, ours, other},
         {"after the move in", ours, other, "", ours},
         {"a new one written meanwhile", later, other, ours, later + "NUL=C:\\OTHER.TXT\r\n[boot]\r\nshell=x\r\n"},
         {"a stale new copy", other, "", ours, other},
+        {"after the move in, then restarted", "", other, "", "<missing>", ours},
+        {"between the moves, restarted earlier", "", other, "", other, later},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const std::pair<std::string, std::string> files[] = {
-            {wininit, c.ini}, {WininitCopy(wininit, "rvo"), c.aside}, {WininitCopy(wininit, "rvn"), c.fresh}};
+            {wininit, c.ini}, {WininitCopy(wininit, "rvo"), c.aside}, {WininitCopy(wininit, "rvn"), c.fresh},
+            {WininitCopy(wininit, "bak"), c.carried}};
         for (const auto& [path, bytes] : files) bytes.empty() ? (void)DeleteFileA(path.c_str()) : (void)WriteBytes(path, bytes);
         Personality& persona = FreshPersona();
         RecoverWininit();
