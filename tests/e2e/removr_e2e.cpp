@@ -622,7 +622,9 @@ TEST_F(DrivenRun, AShutdownWaitsForTheRemovalOnly)
     for (const char* machine : {"win98", "winxp"}) {
         SCOPED_TRACE(machine);
         SetMachine(machine);
+        StagePackage();
         StageSetupLibrary();
+        DeleteFileA(setupRecord.c_str()), DeleteFileA(wininit.c_str()), ClearPendingRenames();
         const std::string entry = kPackageKeys[0].path;
         ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, entry, "UninstallString", installDir + "REMOVR.EXE"));
         ASSERT_TRUE(StartToWizard() != NULL);

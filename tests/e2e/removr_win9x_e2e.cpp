@@ -228,7 +228,14 @@ void Win9xRun::FailEachStepInTurn(const char* version)
         EXPECT_EQ(FullBoxes(), Landed(row.outcome) ? std::vector<std::string>()
                                                : std::vector<std::string>({kLeftBox}))
             << log;
-        ExpectReplaceOutcome(wininit, row.outcome, other.Bytes(), newBytes, log);
+        // A first save that did not land leaves the last step's lines out of its copy.
+        std::string firstSave = newBytes;
+        for (int i : {6, 7, 8, 29}) {
+            size_t at = firstSave.find(kPackageFiles[i].fileName);
+            at = firstSave.rfind("NUL=", at);
+            firstSave.erase(at, firstSave.find("\r\n", at) + 2 - at);
+        }
+        ExpectReplaceOutcome(wininit, row.outcome, other.Bytes(), Landed(row.outcome) ? newBytes : firstSave, log);
         // The files that may go at once went in every case.
         EXPECT_FALSE(Exists(installDir + "tkpanel.DLL"));
         EndRun();
@@ -258,7 +265,7 @@ TEST_F(Win9xRun, OnNtARefusedReplaceKeepsTheOldFileSilently)
     EXPECT_EQ(persona.Get(PV_INJECTED), 1) << log;
     EXPECT_EQ(FullBoxes(), std::vector<std::string>()) << log;
     // The last step's save wrote it: the other program's entries first.
-    EXPECT_EQ(ReadBytes(wininit).find(other.Bytes()), 0u) << log;
+    EXPECT_EQ(ReadBytes(wininit).find(other.head + "NUL="), 0u) << log;
     ExpectNoWininitCopies(wininit, log);
     // Each of the 22 files that stay is on the system's own list instead, registered
     // one by one; the last step's four and the install folder in one write.
