@@ -74,11 +74,47 @@ static int IsFullFolderValue(const char* value)
     return SplitFullDirectory(value, drive, sizeof drive, dir, sizeof dir);
 }
 
-void RemoveShortcuts()
+int PathThere(const char* path)
+{
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return 1;
+    DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+static int StaysAfterDeleting(const char* path)
+{
+    return !RtDeleteFile(path) && PathThere(path);
+}
+
+static int IsDotEntry(const char* name)
+{
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// The program folder goes when it is empty; one that holds files of others stays, as
+// it should. 1 when it stays with nothing in it.
+static int EmptyFolderStays(const char* folder)
+{
+    char pattern[REMOVR_PATH_SIZE];
+    WIN32_FIND_DATAA entry;
+    if (RemoveDirectoryA(folder) || !PathThere(folder)) return 0;
+    HANDLE find = FormatPath(pattern, sizeof pattern, "%s%s", folder, "\\*.*")
+                      ? FindFirstFileA(pattern, &entry)
+                      : INVALID_HANDLE_VALUE;
+    if (find == INVALID_HANDLE_VALUE) return 1;
+    int empty = 1;
+    do empty = IsDotEntry(entry.cFileName);
+    while (empty && FindNextFileA(find, &entry));
+    FindClose(find);
+    return empty;
+}
+
+int RemoveShortcuts()
 {
     char folder[REMOVR_PATH_SIZE];
     char value[REMOVR_PATH_SIZE];
     char path[REMOVR_PATH_SIZE];
+    int stays = 0;
     for (size_t m = 0; m < sizeof kStartMenus / sizeof kStartMenus[0]; m++) {
         const StartMenu& menu = kStartMenus[m];
         HKEY key;
@@ -88,15 +124,15 @@ void RemoveShortcuts()
             FormatPath(folder, sizeof folder, "%s%s", value, kProgramFolder)) {
             for (size_t i = 0; i < sizeof kProgramShortcuts / sizeof kProgramShortcuts[0]; i++)
                 if (FormatPath(path, sizeof path, "%s%s", folder, kProgramShortcuts[i]))
-                    RtDeleteFile(path);
-            // Fails, as it should, while the folder still holds other files.
-            RemoveDirectoryA(folder);
+                    stays += StaysAfterDeleting(path);
+            stays += EmptyFolderStays(folder);
         }
         if (ReadRegistryText(key, menu.startup, value, sizeof value) && IsFullFolderValue(value) &&
             FormatPath(path, sizeof path, "%s%s", value, kStartupShortcut))
-            RtDeleteFile(path);
+            stays += StaysAfterDeleting(path);
         RegCloseKey(key);
     }
+    return stays;
 }
 
 void RestorePreviousSetupFile()

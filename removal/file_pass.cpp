@@ -21,8 +21,9 @@ static const int kProgressStep = 14;
 
 // What a next start needs to finish a removal that was ended (the uninstaller, its
 // setup and resource libraries), and the package's file in the system folder, by
-// which it knows that the package is still there. They go last, once the rest is
-// scheduled, so that no restart takes them while the removal is unfinished.
+// which it knows that the package is still there. They go in the run's last step,
+// once nothing else of the package stays, so that no restart takes them while the
+// removal is unfinished.
 static const char* const kNeededByNextStart[] = {g_szProgramFile, "TKSET32.DLL", "TKRES32.DLL",
                                                  "PELTO.VXD"};
 
@@ -44,13 +45,13 @@ static const char kHelpFiles[][4] = {"GID", "FTS", "FTG"};
 typedef void (*FileVisit)(void* context, const RemovalEntry& entry, const char* path, int beside);
 
 // Every file of the package in table order; with round 0 or 1 only those a next
-// start does not need, or needs.
+// start does not need, or needs: those in reverse order, the uninstaller last.
 static void ForEachPackageFile(int round, FileVisit visit, void* context)
 {
     char path[REMOVR_PATH_SIZE];
     char beside[REMOVR_PATH_SIZE];
-    for (int i = 0; i < g_removalTableCount; i++) {
-        const RemovalEntry& entry = g_removalTable[i];
+    for (int k = 0; k < g_removalTableCount; k++) {
+        const RemovalEntry& entry = g_removalTable[round == 1 ? g_removalTableCount - 1 - k : k];
         if (round >= 0 && IsNeededByNextStart(entry) != round) continue;
         int made = BuildEntryPath(entry, path, sizeof path);
         visit(context, entry, made ? path : NULL, 0);
@@ -77,6 +78,9 @@ static const char* ShortForm(const char* path, char* shortPath, DWORD shortSize)
     return n > 0 && n < shortSize ? shortPath : path;
 }
 
+// Room for the pairs of the last step's files and the install folder.
+static const size_t kPairsSize = 6 * (REMOVR_PATH_SIZE + 6);
+
 // What the next start will delete, and what this run added to it; or, checking,
 // whether each file that stays is scheduled already.
 struct RestartSchedule {
@@ -84,6 +88,8 @@ struct RestartSchedule {
     IniDocument* document;
     IniSection* rename;  // NULL: wininit.ini cannot be held faithfully, nor written
     PendingDeletions pending;
+    char* pairs;     // the system's list takes these files in one write (NULL: one by one)
+    size_t paired;   // bytes of pairs used
     int checking;    // nothing is changed, only asked
     int listed;      // every file is on a NUL= line of a wininit.ini that will be in place
     int registered;  // every file that exists is registered with the system
@@ -127,6 +133,21 @@ static int IsOnNulLine(const RestartSchedule& s, const char* path, const char* s
     return 0;
 }
 
+// Registers path for deletion at the restart, or adds it to the pairs written in one
+// go; 0 when refused, or when it does not fit.
+static int Register(RestartSchedule* s, const char* path)
+{
+    if (s->pairs == NULL) return RegisterDeletionAtRestart(path) != RESTART_DELETION_REFUSED;
+    char* pair = s->pairs + s->paired;
+    size_t room = kPairsSize - s->paired;
+    if (!FormatPath(pair, room, "%s%s", "\\??\\", path)) return 0;
+    size_t length = RtLength(pair) + 1;
+    if (length >= room) return 0;
+    pair[length] = '\0';  // an empty new name: a deletion
+    s->paired += length + 1;
+    return 1;
+}
+
 // Schedules one file, unless it is scheduled already. Neither family's restart
 // deletes a read-only file, so its attribute goes first: a file that keeps it stays
 // either way. Checking, only a file that exists counts.
@@ -145,7 +166,7 @@ static void ScheduleFile(RestartSchedule* s, const char* path, int exists)
             s->listed = 0;
     }
     if (exists && !PendingListDeletes(s->pending.list, s->pending.size, path, named) &&
-        (s->checking || RegisterDeletionAtRestart(path) == RESTART_DELETION_REFUSED))
+        (s->checking || !Register(s, path)))
         s->registered = 0;
 }
 
@@ -174,7 +195,7 @@ static void ScheduleWhatStays(void* context, const RemovalEntry& entry, const ch
 // The install folder goes at the restart after its files, where the system deletes
 // at the restart: its restart removes a folder only when it is empty, so one that
 // holds the user's own files stays. A drive's root is never named.
-static void ScheduleInstallFolder(const RestartSchedule& s)
+static void ScheduleInstallFolder(RestartSchedule* s)
 {
     char folder[REMOVR_PATH_SIZE];
     if (RestartReadsWininit() || !FormatPath(folder, sizeof folder, "%s%s", g_szInstallDir, ""))
@@ -182,8 +203,7 @@ static void ScheduleInstallFolder(const RestartSchedule& s)
     size_t length = RtLength(folder);
     if (length <= 3) return;
     folder[length - 1] = '\0';  // its closing backslash
-    if (!PendingListDeletes(s.pending.list, s.pending.size, folder, NULL))
-        RegisterDeletionAtRestart(folder);
+    if (!PendingListDeletes(s->pending.list, s->pending.size, folder, NULL)) Register(s, folder);
 }
 
 struct PassControls {
@@ -207,18 +227,23 @@ void RunRemovalPass(HWND progressBar, HWND statusText)
     ForEachPackageFile(-1, DeleteAtOnce, &controls);
 }
 
-// Schedules what stays, or with checking asks whether it is scheduled already.
-static int WalkSchedule(int checking, int registryStepRan)
+// Schedules the files of round (0, 1), or with checking (-1) asks whether every file
+// that stays is scheduled already. Where the system takes registrations, those of the
+// last step go in one write of its list, so that the restart takes all of them or
+// none: ended between two, no restart would leave the uninstaller alone, or its
+// libraries without it.
+static int WalkSchedule(int round)
 {
     RestartSchedule s;
-    OpenSchedule(&s, checking);
-    ForEachPackageFile(checking ? -1 : 0, ScheduleWhatStays, &s);
-    // Files that stay keep the uninstaller beside them, and an unfinished registry
-    // step keeps all a next start needs to finish it.
-    if (registryStepRan && AllScheduled(s)) {
-        ForEachPackageFile(1, ScheduleWhatStays, &s);
+    char pairs[kPairsSize];
+    OpenSchedule(&s, round < 0);
+    s.pairs = round == 1 && !RestartReadsWininit() ? pairs : NULL;
+    s.paired = 0;
+    ForEachPackageFile(round, ScheduleWhatStays, &s);
+    if (round == 1) {
         // Windows 95/98's restart deletes files only: there the folder stays.
-        ScheduleInstallFolder(s);
+        ScheduleInstallFolder(&s);
+        if (s.paired > 0 && !AddToPendingDeletions(pairs, s.paired)) s.registered = 0;
     }
     // Nothing added: wininit.ini keeps its bytes.
     if (s.added && !s.document->Save(s.wininitPath)) s.listed = 0;
@@ -229,12 +254,25 @@ static int WalkSchedule(int checking, int registryStepRan)
     return all;
 }
 
-int ScheduleForRestart(int registryStepRan)
+void RecoverWininit()
 {
-    return WalkSchedule(0, registryStepRan);
+    char path[REMOVR_PATH_SIZE];
+    if (!FormatPath(path, sizeof path, "%s\\%s", g_szWindowsDir, kWininitName)) return;
+    WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
+    IniRecoverReplacing(path);
+}
+
+int ScheduleForRestart()
+{
+    return WalkSchedule(0);
+}
+
+int ScheduleNeededByNextStart()
+{
+    return WalkSchedule(1);
 }
 
 int PackageFilesAllScheduled()
 {
-    return WalkSchedule(1, 0);
+    return WalkSchedule(-1);
 }

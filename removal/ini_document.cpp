@@ -5,13 +5,19 @@
 
 #include "path_rules.h"
 
+// The new copy is written beside the file under an 8.3 name of the program's own:
+// a Windows 95/98 file system with long names switched off has no other kind.
+const char g_szNewCopyExtension[] = "rvn";
+// The old file moved aside while the new one moves in (Windows 95/98): two names,
+// so that a replacing can go on while the copy of an ended one still waits.
+const char* const g_aszAsideExtensions[2] = {"rvo", "rvp"};
+
 namespace {
 
 const int kCtrlZ = 0x1A;
 const size_t kPathSize = 260;  // the platform's path limit, terminating zero included
 // The new copy is written beside the file under an 8.3 name of the program's own:
 // a Windows 95/98 file system with long names switched off has no other kind.
-const char kNewCopyExtension[] = "rvn";
 
 int WriteText(RtStream* stream, const char* text)
 {
@@ -274,7 +280,7 @@ int IniDocument::Save(const char* path) const
     if (!path)
         return 0;
     char tmp[kPathSize];
-    if (!ReplaceExtension(tmp, sizeof tmp, path, kNewCopyExtension) || RtCompare(tmp, path) == 0)
+    if (!ReplaceExtension(tmp, sizeof tmp, path, g_szNewCopyExtension) || RtCompare(tmp, path) == 0)
         return 0;
 
     RtStream* stream = RtOpenWrite(tmp);
@@ -292,6 +298,46 @@ int IniDocument::Save(const char* path) const
     }
     // The replace removes tmp, or keeps it when it must.
     return IniReplaceFile(tmp, path);
+}
+
+// 1 when the section holds a line of exactly that text.
+static int HoldsLine(const IniSection* section, const char* text)
+{
+    for (const IniLine* line = section->firstLine; line; line = line->next)
+        if (RtCompare(line->text, text) == 0)
+            return 1;
+    return 0;
+}
+
+int IniDocument::AddMissingLines(const IniDocument& other)
+{
+    int added = 0;
+    for (const IniSection* from = other.firstSection; from; from = from->next) {
+        // Lines before the first header go to the nameless section at the head.
+        IniSection* into = from->name ? FindSection(from->name)
+                                      : firstSection && !firstSection->name ? firstSection : nullptr;
+        for (const IniLine* line = from->firstLine; line; line = line->next) {
+            if (into && HoldsLine(into, line->text))
+                continue;
+            if (!into) {
+                into = RtNew<IniSection>();
+                if (!into || (from->name && (!into->SetName(from->name) || !AppendSection(into)))) {
+                    RtDelete(into);
+                    return -1;
+                }
+                if (!from->name) {
+                    into->next = firstSection;
+                    firstSection = into;
+                    if (!lastSection)
+                        lastSection = into;
+                }
+            }
+            if (!into->AddLine(line->text))
+                return -1;
+            added++;
+        }
+    }
+    return added;
 }
 
 IniSection* IniDocument::FindSection(const char* name) const

@@ -54,6 +54,9 @@ struct IniDocument {
     int Save(const char* path) const;
     IniSection* FindSection(const char* name) const;
     int AppendSection(IniSection* section);
+    // Adds each line of other that its section here lacks (the section made when
+    // missing); the number added, or -1 when a record cannot be allocated.
+    int AddMissingLines(const IniDocument& other);
 
 private:
     IniDocument(const IniDocument&);
@@ -74,5 +77,15 @@ int IsSectionHeader(const char* line);
 // moved in: both are kept beside target, since one of them is the only copy of
 // another program's entries. Per platform (ini_replace_posix.cpp, ini_replace_win32.cpp).
 int IniReplaceFile(const char* tmp, const char* target);
+
+// Our copies beside the file: the new one, and the old one moved aside.
+extern const char g_szNewCopyExtension[];
+extern const char* const g_aszAsideExtensions[2];
+
+// Completes or undoes a replacing of target that was ended midway, before target is
+// read: a stale new copy goes; an old copy moved aside is moved back where target is
+// missing, else the lines target lacks are put back into it, and the copy goes.
+// Windows only (ini_replace_win32.cpp).
+void IniRecoverReplacing(const char* target);
 
 #endif

@@ -11,21 +11,25 @@
 #include "path_rules.h"
 #include "runtime.h"
 
-// An 8.3 name of our own, as the new copy's (Windows 95/98 may have long names
-// switched off); not wininit.bak, which Windows writes itself at start.
-static const char kAsideExtension[] = "rvo";
+static int Exists(const char* path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Where the old file is moved aside: the first of our names that is free. An old copy
+// still there from an ended run may be the only one of what it holds (another
+// program's entries among them): it is never overwritten.
+static int FreeAsideName(char* aside, size_t size, const char* target)
+{
+    for (int i = 0; i < 2; i++)
+        if (ReplaceExtension(aside, size, target, g_aszAsideExtensions[i]) && !Exists(aside)) return 1;
+    return 0;
+}
 
 static int ReplaceInSteps(const char* tmp, const char* target)
 {
     char aside[MAX_PATH];
-    if (!ReplaceExtension(aside, sizeof aside, target, kAsideExtension)) {
-        DeleteFileA(tmp);
-        return 0;
-    }
-    // An old copy still there from an earlier run may be the only one of what it
-    // holds (another program's entries among them): it is never overwritten, and
-    // no fresh file may take the place it waits to be moved back to.
-    if (GetFileAttributesA(aside) != INVALID_FILE_ATTRIBUTES) {
+    if (!FreeAsideName(aside, sizeof aside, target)) {
         DeleteFileA(tmp);
         return 0;
     }
@@ -34,6 +38,8 @@ static int ReplaceInSteps(const char* tmp, const char* target)
         DeleteFileA(tmp);
         return 0;
     }
+    // Between these two moves a power cut leaves no file in place: the restart then
+    // goes without it, and the next start moves the old copy back.
     if (MoveFileA(tmp, target)) {
         // The aside copy keeps the old file's attributes: read-only, it goes too.
         RtDeleteFile(aside);
@@ -46,6 +52,42 @@ static int ReplaceInSteps(const char* tmp, const char* target)
     // Neither copy could be put in place: both stay, the old one and the new one,
     // which holds every entry of the old one.
     return 0;
+}
+
+void IniRecoverReplacing(const char* target)
+{
+    char path[MAX_PATH];
+    char done[MAX_PATH];
+    // A new copy moves in only once it is complete: one left beside the file is stale.
+    if (ReplaceExtension(path, sizeof path, target, g_szNewCopyExtension) && Exists(path))
+        RtDeleteFile(path);
+    // The restart renames the file it carried out to wininit.bak: an old copy whose
+    // lines are all there was carried out already (ended after the new file moved in),
+    // and goes, since a rename line carried out twice can lose a file.
+    if (!ReplaceExtension(done, sizeof done, target, "bak")) return;
+    for (int i = 0; i < 2; i++) {
+        if (!ReplaceExtension(path, sizeof path, target, g_aszAsideExtensions[i]) || !Exists(path))
+            continue;
+        IniDocument* old = RtNew<IniDocument>();
+        IniDocument* current = RtNew<IniDocument>();
+        IniDocument* carried = RtNew<IniDocument>();
+        int added = -1;
+        if (old == NULL || current == NULL || carried == NULL || !old->Load(path)) {
+            // kept for a later start
+        } else if (carried->Load(done) && carried->AddMissingLines(*old) == 0) {
+            added = 0;
+        } else if (!Exists(target) && GetLastError() == ERROR_FILE_NOT_FOUND) {
+            // Ended between the two moves: the old copy goes back whole.
+            MoveFileA(path, target);
+        } else if (current->Load(target)) {
+            // Written anew meanwhile: the lines it lacks go into it first.
+            added = current->AddMissingLines(*old);
+        }
+        if (added == 0 || (added > 0 && current->Save(target))) RtDeleteFile(path);
+        RtDelete(old);
+        RtDelete(current);
+        RtDelete(carried);
+    }
 }
 
 int IniReplaceFile(const char* tmp, const char* target)

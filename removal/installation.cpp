@@ -114,6 +114,7 @@ int InstallationVerdict()
     if (!TableFileThere(1, 0) || !UninstallEntryNamesThisFolder() ||
         !(registered || TableFileThere(0, 1)))
         return MSG_NOT_INSTALLED;
+    RecoverWininit();
     if (!registered && PackageFilesAllScheduled()) return MSG_ONLY_RESTART_LEFT;
     return HasRightsToRemove() ? 0 : MSG_NEEDS_ADMINISTRATOR;
 }

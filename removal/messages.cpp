@@ -38,9 +38,9 @@ static const MessageEntry kMessages[] = {
      MB_ICONQUESTION | MB_YESNO},
     {MSG_RESTART_BODY, NULL, NULL, 0},
     {MSG_UPDATING_REGISTRY, "Uninstall is updating the registry...", NULL, 0},
-    {MSG_SCHEDULE_FAILED,
-     "Uninstall could not schedule all files of Varsen Software for removal. "
-     "Some files will stay on your computer.",
+    {MSG_LEFT_BEHIND,
+     "Uninstall could not remove all of Varsen Software. "
+     "Some of its files, shortcuts or registry entries will stay on your computer.",
      g_szProgramCaption, MB_ICONWARNING},
     {MSG_NEEDS_ADMINISTRATOR,
      "Uninstall needs the rights of an administrator to remove Varsen Software. "

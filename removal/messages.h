@@ -15,7 +15,7 @@ enum MessageId {
     MSG_CANCEL_QUESTION = 8,     // Cancel in the progress dialog
     MSG_RESTART_BODY = 9,        // format, one %s: the product name
     MSG_UPDATING_REGISTRY = 11,  // status line before the registry step
-    MSG_SCHEDULE_FAILED = 12,    // scheduled deletions did not reach the disk
+    MSG_LEFT_BEHIND = 12,        // something of the package stays after the run
     MSG_NEEDS_ADMINISTRATOR = 13, // no rights to remove the package
     MSG_NOT_INSTALLED = 14,       // a format: %s the install directory
     MSG_ONLY_RESTART_LEFT = 15    // restart body when an earlier removal went through

@@ -3,6 +3,7 @@
 // them, and stubs the rest) and their answers remembered.
 #include "platform.h"
 
+#include "removal_table.h"
 #include "runtime.h"
 
 const KeyCalls<char> g_ansiKeyCalls = {RegOpenKeyExA, RegEnumKeyExA, RegQueryValueExA,
@@ -14,13 +15,14 @@ static int s_wideKeyCalls = NOT_ASKED;
 static KeyCalls<WCHAR> s_wide;
 static int s_noRestartDeletion = 0;
 
-// A call of ADVAPI32 by name into a pointer of its own type; 0 when it is not there.
+// A call of a loaded library (ADVAPI32 unless named) by name into a pointer of its
+// own type; 0 when it is not there.
 template <typename Proc>
-static int LookUpAdvapiCall(Proc* proc, const char* name)
+static int LookUpAdvapiCall(Proc* proc, const char* name, const char* library = "ADVAPI32.DLL")
 {
-    HMODULE advapi = GetModuleHandleA("ADVAPI32.DLL");
+    HMODULE module = GetModuleHandleA(library);
     *proc = reinterpret_cast<Proc>(
-        reinterpret_cast<void*>(advapi != NULL ? GetProcAddress(advapi, name) : NULL));
+        reinterpret_cast<void*>(module != NULL ? GetProcAddress(module, name) : NULL));
     return *proc != NULL;
 }
 
@@ -73,6 +75,45 @@ void ReadPendingDeletions(PendingDeletions* pending)
     RegCloseKey(key);
 }
 
+typedef LONG(WINAPI* SetValueProc)(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD);
+
+int AddToPendingDeletions(const char* pairs, size_t size)
+{
+    static const WCHAR kValue[] = L"PendingFileRenameOperations";
+    const KeyCalls<WCHAR>* wide = UnicodeKeyCalls();
+    SetValueProc set;
+    HKEY key;
+    if (wide == NULL || !LookUpAdvapiCall(&set, "RegSetValueExW") ||
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_szSessionManagerKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                      &key) != ERROR_SUCCESS)
+        return 0;
+    // Read and written in Unicode, so that another program's entries keep every
+    // character whatever the code page.
+    DWORD type = REG_MULTI_SZ;
+    DWORD bytes = 0;
+    LONG result = wide->query(key, kValue, NULL, &type, NULL, &bytes);
+    if (result == ERROR_FILE_NOT_FOUND) bytes = 0;
+    else if (result != ERROR_SUCCESS || type != REG_MULTI_SZ) bytes = ~0u;
+    WCHAR* list = bytes < 0x100000 ? static_cast<WCHAR*>(RtAlloc(bytes + (size + 1) * sizeof(WCHAR)))
+                                   : NULL;
+    result = ERROR_OUTOFMEMORY;
+    if (list != NULL && (bytes == 0 || wide->query(key, kValue, NULL, &type,
+                                                   reinterpret_cast<BYTE*>(list), &bytes) ==
+                                           ERROR_SUCCESS)) {
+        size_t kept = PendingListEnd(list, bytes / sizeof(WCHAR));
+        int added = MultiByteToWideChar(CP_ACP, 0, pairs, static_cast<int>(size), list + kept,
+                                        static_cast<int>(size));
+        if (added > 0) {
+            list[kept + added] = 0;
+            result = set(key, kValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(list),
+                         static_cast<DWORD>((kept + added + 1) * sizeof(WCHAR)));
+        }
+    }
+    RtFree(list);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
 int RestartReadsWininit()
 {
     return UnicodeKeyCalls() == NULL;
@@ -102,4 +143,17 @@ void EnableShutdownPrivilege()
     if (lookup(NULL, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid))
         adjust(token, FALSE, &privileges, 0, NULL, NULL);
     CloseHandle(token);
+}
+
+typedef BOOL(WINAPI* CreateReasonProc)(HWND, LPCWSTR);
+typedef BOOL(WINAPI* DestroyReasonProc)(HWND);
+
+void BlockShutdown(HWND window, int on)
+{
+    CreateReasonProc create;
+    DestroyReasonProc destroy;
+    if (!on && LookUpAdvapiCall(&destroy, "ShutdownBlockReasonDestroy", "USER32.DLL"))
+        destroy(window);
+    if (on && LookUpAdvapiCall(&create, "ShutdownBlockReasonCreate", "USER32.DLL"))
+        create(window, L"Removing Varsen Software");
 }

@@ -43,6 +43,12 @@ struct PendingDeletions {
     DWORD size;
 };
 void ReadPendingDeletions(PendingDeletions* pending);
+// Adds pairs (size bytes: for each file "\\??\\<path>", its zero and an empty new
+// name) to the system's list of renames at the next restart in one write, after its
+// whole pairs: the restart takes all of them or none. 1 when written; 0 where the
+// system keeps no such list, or refuses.
+int AddToPendingDeletions(const char* pairs, size_t size);
+
 // 1 where the system's restart reads wininit.ini: Windows 95/98, which stub the NT
 // family's calls (asked of the Unicode registry calls, which that family carries out).
 int RestartReadsWininit();
@@ -50,5 +56,9 @@ int RestartReadsWininit();
 // Switches the process's shutdown privilege on, which the NT family needs for a
 // restart; does nothing where the token calls are stubs.
 void EnableShutdownPrivilege();
+
+// Where USER32 has them (Windows Vista on), sets or removes the reason shown beside
+// the program while it holds a shutdown; nothing elsewhere.
+void BlockShutdown(HWND window, int on);
 
 #endif

@@ -30,9 +30,12 @@ static const char* const kMouseChain[] = {"\\shellex\\PropertySheetHandlers", "\
 
 // The Windows 95/98 installs also named "SOFTWARE\Classes\CLSID\{...}" below the
 // classes root, a path that does not exist there; it is left out, since the class
-// registration goes with the CLSID key below.
+// registration goes with the CLSID key below. The first key is the marker of the
+// setup library's share: the step deletes it first, so the share runs again only
+// where a run was ended between its call and that deletion. The uninstall entry,
+// which Add/Remove Programs lists, is the last: it goes in the run's last step, once
+// nothing else of the package stays.
 static const RegistryPlanStep kRegistryPlan[] = {
-    {PLAN_KEY, HKEY_LOCAL_MACHINE, g_szPackageUninstallKey, ""},
     {PLAN_KEY, HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\Lumatrak", ""},
     {PLAN_KEY, HKEY_LOCAL_MACHINE, "SOFTWARE\\Varsen\\", g_szProductName},
     {PLAN_KEY, HKEY_CLASSES_ROOT, "CLSID\\", kClassId},
@@ -43,7 +46,10 @@ static const RegistryPlanStep kRegistryPlan[] = {
     {PLAN_VALUE, HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
      "VarsenMotion"},
     {PLAN_VALUE, HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\Help", "PELTO.HLP"},
+    {PLAN_KEY, HKEY_LOCAL_MACHINE, g_szPackageUninstallKey, ""},
 };
+static const size_t kPlanSteps = sizeof kRegistryPlan / sizeof kRegistryPlan[0];
+static const RegistryPlanStep& kUninstallEntry = kRegistryPlan[kPlanSteps - 1];
 
 #define REGISTRY_PATH_SIZE 100
 #define KEY_NAME_SIZE 256     // registry key names have at most 255 characters
@@ -115,8 +121,9 @@ static void DeleteKeyTree(const KeyCalls<Char>& calls, HKEY parent, const Char* 
 
 // Deletes key path below root with everything beneath it, through the Unicode calls
 // where the system has them.
-static void DeletePlanKey(HKEY root, const char* path, const KeyCalls<WCHAR>* wide)
+static void DeletePlanKey(HKEY root, const char* path)
 {
+    const KeyCalls<WCHAR>* wide = UnicodeKeyCalls();
     WCHAR widePath[KEY_NAME_SIZE];
     if (wide != NULL && MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, KEY_NAME_SIZE) > 0)
         DeleteKeyTree(*wide, root, static_cast<const WCHAR*>(widePath), 0);
@@ -154,20 +161,24 @@ static int IsPackageHandler(const KeyCalls<Char>& calls, HKEY handlers, const Ch
     return IsPackageClassId(value);
 }
 
-// The package's handlers below handlers, each with everything beneath it. The walk
-// always ends: its place moves on past every handler but one really deleted now.
+// The package's handlers below handlers, each with everything beneath it when
+// deleting; 1 when one of them is there. The walk always ends: its place moves on
+// past every handler but one really deleted now.
 template <typename Char>
-static void DeletePackageHandlers(const KeyCalls<Char>& calls, HKEY handlers)
+static int PackageHandlers(const KeyCalls<Char>& calls, HKEY handlers, int deleting)
 {
     Char name[KEY_NAME_SIZE];
     DWORD index = 0;
+    int there = 0;
     while (NextSubkey(calls, handlers, &index, name)) {
         if (IsPackageHandler(calls, handlers, name)) {
-            DeleteKeyTree(calls, handlers, name, 0);
+            if (deleting) DeleteKeyTree(calls, handlers, name, 0);
             if (IsKeyGone(calls, handlers, name)) continue;
+            there = 1;
         }
         index++;
     }
+    return there;
 }
 
 static void DeleteKeyIfEmpty(HKEY root, const char* path)
@@ -182,60 +193,74 @@ static void DeleteKeyIfEmpty(HKEY root, const char* path)
     if (result == ERROR_SUCCESS && subkeys == 0 && values == 0) RegDeleteKeyA(root, path);
 }
 
-// The package's Mouse page handlers, then the keys of the chain that are left empty.
-// The handlers' names are read through the Unicode calls where the system has them,
-// so that another maker's handler of any name is read and kept.
-static void DeleteMousePages(HKEY root, const KeyCalls<WCHAR>* wide)
+// The package's Mouse page handlers, and when deleting the keys of the chain that
+// are left empty; 1 while a handler of the package is there. The handlers' names are
+// read through the Unicode calls where the system has them, so that another maker's
+// handler of any name is read and kept.
+static int MousePages(HKEY root, int deleting)
 {
+    const KeyCalls<WCHAR>* wide = UnicodeKeyCalls();
     char path[REGISTRY_PATH_SIZE];
     HKEY handlers;
-    if (FormatPath(path, sizeof path, "%s%s", kMouseKey, kMouseChain[0]) &&
-        RegOpenKeyExA(root, path, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, &handlers) ==
-            ERROR_SUCCESS) {
-        if (wide != NULL)
-            DeletePackageHandlers(*wide, handlers);
-        else
-            DeletePackageHandlers(g_ansiKeyCalls, handlers);
+    if (!FormatPath(path, sizeof path, "%s%s", kMouseKey, kMouseChain[0])) return 1;
+    LONG result = RegOpenKeyExA(root, path, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, &handlers);
+    int there = result != ERROR_FILE_NOT_FOUND;
+    if (result == ERROR_SUCCESS) {
+        there = wide != NULL ? PackageHandlers(*wide, handlers, deleting)
+                             : PackageHandlers(g_ansiKeyCalls, handlers, deleting);
         RegCloseKey(handlers);
     }
-    for (size_t i = 0; i < sizeof kMouseChain / sizeof kMouseChain[0]; i++)
+    for (size_t i = 0; deleting && i < sizeof kMouseChain / sizeof kMouseChain[0]; i++)
         if (FormatPath(path, sizeof path, "%s%s", kMouseKey, kMouseChain[i]))
             DeleteKeyIfEmpty(root, path);
+    return there;
 }
 
-static void DeleteValue(HKEY root, const char* path, const char* name)
+// Deletes the value when deleting; 1 while it is there.
+static int PlanValue(HKEY root, const char* path, const char* name, int deleting)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    RegDeleteValueA(key, name);
-    RegCloseKey(key);
+    LONG result = RegOpenKeyExA(root, path, 0, deleting ? KEY_ALL_ACCESS : KEY_QUERY_VALUE, &key);
+    if (result == ERROR_SUCCESS) {
+        if (deleting) RegDeleteValueA(key, name);
+        result = RegQueryValueExA(key, name, NULL, NULL, NULL, NULL);
+        RegCloseKey(key);
+    }
+    return result != ERROR_FILE_NOT_FOUND;
+}
+
+// Takes one step of the plan when deleting; 1 while its item is there. An item that
+// cannot be asked for (no right to, a path that does not fit) counts as there.
+static int PlanItem(const RegistryPlanStep& step, int deleting)
+{
+    char path[REGISTRY_PATH_SIZE];
+    if (step.kind == PLAN_VALUE) return PlanValue(step.root, step.path, step.name, deleting);
+    if (step.kind == PLAN_MOUSE_PAGES) return MousePages(step.root, deleting);
+    if (!FormatPath(path, sizeof path, "%s%s", step.path, step.name)) return 1;
+    if (deleting) DeletePlanKey(step.root, path);
+    return !IsKeyGone(g_ansiKeyCalls, step.root, static_cast<const char*>(path));
 }
 
 int PackageRegistered()
 {
-    char path[REGISTRY_PATH_SIZE];
-    for (size_t i = 0; i < sizeof kRegistryPlan / sizeof kRegistryPlan[0]; i++) {
-        const RegistryPlanStep& step = kRegistryPlan[i];
-        if (step.kind == PLAN_KEY &&
-            (!FormatPath(path, sizeof path, "%s%s", step.path, step.name) ||
-             !IsKeyGone(g_ansiKeyCalls, step.root, static_cast<const char*>(path))))
-            return 1;
-    }
+    for (size_t i = 0; i < kPlanSteps; i++)
+        if (PlanItem(kRegistryPlan[i], 0)) return 1;
     return 0;
 }
 
-void RunRegistryPlan()
+int SetupShareDue()
 {
-    char path[REGISTRY_PATH_SIZE];
-    const KeyCalls<WCHAR>* wide = UnicodeKeyCalls();
-    for (size_t i = 0; i < sizeof kRegistryPlan / sizeof kRegistryPlan[0]; i++) {
-        const RegistryPlanStep& step = kRegistryPlan[i];
-        if (step.kind == PLAN_VALUE) {
-            DeleteValue(step.root, step.path, step.name);
-        } else if (step.kind == PLAN_MOUSE_PAGES) {
-            DeleteMousePages(step.root, wide);
-        } else if (FormatPath(path, sizeof path, "%s%s", step.path, step.name)) {
-            DeletePlanKey(step.root, path, wide);
-        }
-    }
+    return PlanItem(kRegistryPlan[0], 0);
+}
+
+int RunRegistryPlan()
+{
+    int stays = 0;
+    for (size_t i = 0; i + 1 < kPlanSteps; i++) stays += PlanItem(kRegistryPlan[i], 1);
+    return stays;
+}
+
+int DeleteUninstallEntry()
+{
+    return !PlanItem(kUninstallEntry, 1);
 }

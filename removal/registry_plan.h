@@ -5,15 +5,24 @@
 
 #include <windows.h>
 
-// Deletes the plan's keys with their subtrees and its values, in the plan's order,
-// every result ignored. The Mouse control panel's page handlers are every maker's:
-// only the package's own handler goes.
-void RunRegistryPlan();
+// The registry step: deletes the plan's keys with their subtrees and its values, in
+// the plan's order, all but the uninstall entry. The Mouse control panel's page
+// handlers are every maker's: only the package's own handler goes. The number of
+// the plan's items that stay.
+int RunRegistryPlan();
 
-// 1 while a key of the plan is there, the uninstall entry among them: the package is
-// registered. A key that cannot be opened for another reason than its absence counts
-// as there.
+// The run's last step: deletes the uninstall entry, which Add/Remove Programs lists;
+// 1 when it is gone.
+int DeleteUninstallEntry();
+
+// 1 while an item of the plan is there: a key, the package's own Mouse page handler,
+// a Run value, the Help value, the uninstall entry. An item that cannot be asked for
+// counts as there.
 int PackageRegistered();
+
+// 1 until the registry step has begun (its first key, the marker, is there): the
+// setup library's share is due.
+int SetupShareDue();
 
 // The package's uninstall entry, which Add/Remove Programs lists and runs.
 extern const char g_szPackageUninstallKey[];

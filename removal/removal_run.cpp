@@ -7,6 +7,7 @@
 #include "elapsed_ticks.h"
 #include "file_pass.h"
 #include "messages.h"
+#include "registry_plan.h"
 #include "setup_library.h"
 
 static const DWORD kClosingPause = 1000;
@@ -20,18 +21,32 @@ static void PauseBeforeClosing()
     while (!HasElapsed(start, GetTickCount(), kClosingPause)) Sleep(10);
 }
 
+// The run's last step, taken only when nothing else of the package stays: the
+// uninstall entry goes, then what a next start needs is scheduled, the uninstaller
+// last. Ended between the two, a next start is still there to finish; while anything
+// stays, the package stays listed in Add/Remove Programs and a next start removes the
+// rest. 1 when all of it is done.
+static int TakeLastStep()
+{
+    return DeleteUninstallEntry() && ScheduleNeededByNextStart();
+}
+
 void RunRemoval(HWND dialog, HWND progressBar, HWND statusText)
 {
+    // The record of what stays: each step adds the number of its items that do.
+    int stays = 0;
     RunRemovalPass(progressBar, statusText);
-    RemoveShortcuts();
+    stays += RemoveShortcuts();
     RestorePreviousSetupFile();
     SendMessageA(progressBar, PBM_SETPOS, kProgressFull, 0);
     SetWindowTextA(statusText, LoadMessageText(MSG_UPDATING_REGISTRY));
-    // Scheduled after the registry step, so that a run ended before its end leaves a
-    // next start what it needs to finish it. Files that stay scheduled nowhere stay
-    // on the disk: the user is told, and the removal goes on.
-    if (!ScheduleForRestart(RunSetupRemoval(dialog)))
-        ShowMessage(dialog, MSG_SCHEDULE_FAILED, g_szProgramCaption, MB_ICONWARNING | MB_OK);
+    // A share that could not run leaves the registry step for a next start.
+    stays += RunSetupShare(dialog) ? RunRegistryPlan() : 1;
+    // Scheduled after the registry step, so that no restart takes a file while the
+    // package's entries are still there.
+    stays += !ScheduleForRestart();
+    if (stays == 0) stays = !TakeLastStep();
+    if (stays != 0) ShowTabledMessage(dialog, MSG_LEFT_BEHIND);
     PauseBeforeClosing();
     SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
     EndDialog(dialog, 1);

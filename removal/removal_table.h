@@ -53,4 +53,20 @@ int NulLineNames(const char* line, const char* path, const char* shortPath);
 // then its new name, empty for a deletion; an empty file ends the list.
 int PendingListDeletes(const char* list, size_t size, const char* path, const char* shortPath);
 
+// Where the whole pairs of the system's list of renames (count characters) end: at
+// its first empty file, or where a pair is cut short.
+template <typename Char>
+size_t PendingListEnd(const Char* list, size_t count)
+{
+    size_t at = 0;
+    while (at < count && list[at] != 0) {
+        size_t end = at;
+        for (int text = 0; text < 2; text++, end++)
+            while (end < count && list[end] != 0) end++;
+        if (end > count) break;
+        at = end;
+    }
+    return at;
+}
+
 #endif

@@ -37,9 +37,9 @@ void CallSetupEntry(FARPROC entry, HWND owner)
 #endif
 }
 
-int RunSetupRemoval(HWND owner)
+int RunSetupShare(HWND owner)
 {
-    if (!PackageRegistered()) return 1;
+    if (!SetupShareDue()) return 1;
     char path[REMOVR_PATH_SIZE];
     HMODULE library = NULL;
     // Only the install directory's own copy: never one found along the search path.
@@ -59,7 +59,12 @@ int RunSetupRemoval(HWND owner)
     }
     CallSetupEntry(entry, owner);
     FreeLibrary(library);
+    return 1;
+}
 
+int RunSetupRemoval(HWND owner)
+{
+    if (!RunSetupShare(owner)) return 0;
     RunRegistryPlan();
     return 1;
 }

@@ -85,7 +85,7 @@ int InitInstance(HINSTANCE hInstance, HINSTANCE hPrevInstance, int nCmdShow)
 enum Stage {
     STAGE_BEFORE_WIZARD,  // the wizard's message is on its way
     STAGE_WIZARD,         // the wizard waits: a close cancels it
-    STAGE_REMOVAL,        // from Finish to the run's end: a close is held
+    STAGE_REMOVAL,        // from Finish to the run's end: a close and a shutdown are held
     STAGE_RESTART_OFFER,  // until the offer is answered: a close declines it
     STAGE_DONE            // ending: nothing more comes up, the close is silent
 };
@@ -93,6 +93,8 @@ static int s_stage = STAGE_BEFORE_WIZARD;
 
 static void SetStage(int stage)
 {
+    if ((stage == STAGE_REMOVAL) != (s_stage == STAGE_REMOVAL))
+        BlockShutdown(g_hwndMain, stage == STAGE_REMOVAL);
     s_stage = stage;
     g_bFinished = stage >= STAGE_RESTART_OFFER;
 }
@@ -271,6 +273,12 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CLOSE:
         if (!CloseInStage(hwnd)) return 0;
         FreeResourceLibrary();
+        break;
+
+    case WM_QUERYENDSESSION:
+        // A shutdown waits for the removal, as a close does; elsewhere the session may
+        // end (at the wizard nothing has changed yet).
+        if (s_stage == STAGE_REMOVAL) return FALSE;
         break;
 
     case WM_DESTROY:

@@ -37,13 +37,16 @@ inline bool NeededByNextStart(int i)
 {
     return i == 6 || i == 7 || i == 8 || i == 29;  // REMOVR.EXE, TKSET32.DLL, TKRES32.DLL, PELTO.VXD
 }
-// The files that go at the restart, in the order they are scheduled.
+// The files that go at the restart, in the order they are scheduled: what a next
+// start needs last, in reverse, the uninstaller last of all.
 inline std::vector<int> ScheduleOrder()
 {
     std::vector<int> order;
     for (int last : {0, 1})
-        for (int i = 0; i < kPackageFileCount; i++)
+        for (int k = 0; k < kPackageFileCount; k++) {
+            int i = last ? kPackageFileCount - 1 - k : k;
             if (kPackageFiles[i].pendingName && NeededByNextStart(i) == last) order.push_back(i);
+        }
     return order;
 }
 
@@ -52,7 +55,7 @@ inline std::vector<int> ScheduleOrder()
 // tests/fixtures (whose text under 12 is never shown).
 enum {
     BOX_EXITING, BOX_CANT_LOAD_SETUP, BOX_ABORTING, BOX_SETUP_INCOMPLETE, BOX_EXIT_WINDOWS,
-    BOX_CANCEL_QUESTION, BOX_SCHEDULE_FAILED, BOX_NEEDS_ADMINISTRATOR
+    BOX_CANCEL_QUESTION, BOX_LEFT_BEHIND, BOX_NEEDS_ADMINISTRATOR
 };
 inline const std::vector<std::string> kBoxes = {
     "Varsen Uninstall|warning|Exiting Varsen Software uninstall.",
@@ -62,8 +65,8 @@ inline const std::vector<std::string> kBoxes = {
     "system.",
     "Varsen Uninstall|error|ERROR: Exiting Windows",
     "Varsen Uninstall|question|Cancel Varsen Software uninstall?",
-    "Varsen Uninstall|warning|Uninstall could not schedule all files of Varsen Software for "
-    "removal. Some files will stay on your computer.",
+    "Varsen Uninstall|warning|Uninstall could not remove all of Varsen Software. Some of its "
+    "files, shortcuts or registry entries will stay on your computer.",
     "Varsen Uninstall|error|Uninstall needs the rights of an administrator to remove Varsen "
     "Software. Log on as an administrator and start Uninstall again.",
 };
@@ -75,7 +78,7 @@ inline const std::vector<std::string> kGermanBoxes = {
     "Setup|error|FEHLER: Varsen Software kann nicht vollstaendig entfernt werden.",
     "Varsen Uninstall|error|FEHLER: Windows wird beendet",
     "Varsen Uninstall|question|Deinstallation von Varsen Software abbrechen?",
-    kBoxes[BOX_SCHEDULE_FAILED],
+    kBoxes[BOX_LEFT_BEHIND],
     kBoxes[BOX_NEEDS_ADMINISTRATOR],
 };
 inline std::string TextOf(const std::string& box) { return box.substr(box.rfind('|') + 1); }

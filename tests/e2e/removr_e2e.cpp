@@ -31,6 +31,8 @@ const std::string kNoSetupBoxByMain = kBoxes[BOX_CANT_LOAD_SETUP] + kByMain;
 const std::string kExitWindowsBox = kBoxes[BOX_EXIT_WINDOWS] + "||ok";  // no owner
 const std::string kGermanExitingBox = kGermanBoxes[BOX_EXITING] + kByMain;
 const std::string kGermanNoSetupBox = kGermanBoxes[BOX_CANT_LOAD_SETUP] + kByProgress + "ok";
+// After a run without the setup library: its registry step stays for a next start.
+const std::string kLeftBox = kBoxes[BOX_LEFT_BEHIND] + kByProgress + "ok";
 
 std::string NotInstalledBox(const char* dir)
 {
@@ -78,7 +80,7 @@ TEST_F(RemovrRun, FinishAndDeclineRestart)
         StartWatched();
         EXPECT_EQ(FinishAndAnswerRestart(IDCANCEL), 0u);
         EXPECT_EQ(FullBoxes(), withLibrary ? std::vector<std::string>()
-                                           : std::vector<std::string>({kNoSetupBox}));
+                                           : std::vector<std::string>({kNoSetupBox, kLeftBox}));
         ExpectPackageFilesRemoved();
         std::string record = ReadBytes(setupRecord);
         if (withLibrary) {
@@ -370,7 +372,7 @@ TEST_F(RemovrRun, ResourceLibraryTranslatesEveryText)
         EXPECT_EQ(WindowText(GetDlgItem(restart, 202)), kGermanRestartBody);
         PressButton(restart, IDCANCEL);
         EXPECT_EQ(WaitForExit(), 0u);
-        EXPECT_EQ(FullBoxes(), std::vector<std::string>({kGermanNoSetupBox}));
+        EXPECT_EQ(FullBoxes(), std::vector<std::string>({kGermanNoSetupBox, kLeftBox}));
         ExpectPackageFilesRemoved();
     }
 }
@@ -495,7 +497,17 @@ protected:
     // that removed the package.
     void AnswerAndEndAfterOneRun(HWND box, int answer)
     {
+        // Without the setup library the run tells that its registry step stays.
+        const bool noSetup = FullLine(ReadMessageBox(box)) == kNoSetupBox;
         PressButton(box, answer);
+        HWND left = NULL;
+        if (noSetup) {
+            WaitUntil([&] { for (HWND b : MessageBoxesOf(process.dwProcessId)) if (b != box) left = b; return left != NULL; },
+                      kWindowTimeout);
+            ASSERT_TRUE(left != NULL);
+            EXPECT_EQ(FullLine(ReadMessageBox(left)), kLeftBox);
+            PressButton(left, IDOK);
+        }
         HWND restart = Restart();
         ASSERT_TRUE(restart != NULL);
         EXPECT_EQ(MessageBoxesOf(process.dwProcessId).size(), 0u);
@@ -583,6 +595,60 @@ TEST_F(DrivenRun, ACancelDuringTheSetupErrorBoxIsNotHeard)
     EXPECT_EQ(MessageBoxesOf(process.dwProcessId), std::vector<HWND>({box}));
     EXPECT_TRUE(DialogWithControl(process.dwProcessId, 202) == NULL && DialogWithControl(process.dwProcessId, 1001) == NULL);
     AnswerAndEndAfterOneRun(box, IDOK);
+}
+
+// Windows shut down as the system does it: every top-level window of the program is
+// asked, and told whether the session ends; true when every one agreed (the system
+// then ends the program, as the test does).
+bool EndSession(const PROCESS_INFORMATION& process)
+{
+    std::vector<HWND> windows = VisibleWindowsOf(process.dwProcessId);
+    bool agreed = true;
+    for (HWND window : windows) {
+        DWORD_PTR answer = 0;
+        agreed = SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, kWindowTimeout, &answer) &&
+                 answer && agreed;
+    }
+    for (HWND window : windows) SendMessageTimeoutA(window, WM_ENDSESSION, agreed, 0, SMTO_NORMAL, kWindowTimeout, NULL);
+    if (agreed) TerminateProcess(process.hProcess, 0);
+    return agreed;
+}
+
+// A shutdown never cuts the removal: at the wizard the session ends and nothing has
+// changed; under a box of the run it is refused and the run ends whole; at the restart
+// offer it ends, the removal done. On Windows 98 and on the NT family.
+TEST_F(DrivenRun, AShutdownWaitsForTheRemovalOnly)
+{
+    SetEnvironmentVariableA("TKSET_ASK", "1");
+    for (const char* machine : {"win98", "winxp"}) {
+        SCOPED_TRACE(machine);
+        SetMachine(machine);
+        StagePackage();
+        StageSetupLibrary();
+        DeleteFileA(setupRecord.c_str()), DeleteFileA(wininit.c_str()), ClearPendingRenames();
+        const std::string entry = kPackageKeys[0].path;
+        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, entry, "UninstallString", installDir + "REMOVR.EXE"));
+        ASSERT_TRUE(StartToWizard() != NULL);
+        EXPECT_TRUE(EndSession(process));
+        WaitForExit();
+        ExpectPackageFilesUntouched();
+        EXPECT_EQ(ReadBytes(setupRecord), "<missing>");
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, entry));
+        EndRun();
+
+        SetMachine(machine);
+        HWND box;
+        ASSERT_TRUE(FinishToBox(false, "Setup|question|Remove the shared settings too?" + kByProgress + "yes no", &box) != NULL);
+        EXPECT_FALSE(EndSession(process));
+        EXPECT_EQ(MessageBoxesOf(process.dwProcessId), std::vector<HWND>({box}));
+        PressButton(box, IDNO);
+        ASSERT_TRUE(Restart() != NULL);
+        EXPECT_TRUE(EndSession(process));
+        WaitForExit();
+        ExpectPackageFilesRemoved();
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, entry));
+        EndRun();
+    }
 }
 
 // The user's own hands, on Windows 98 and on the NT family (in the mode that reports

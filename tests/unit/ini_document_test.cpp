@@ -253,4 +253,22 @@ TEST_F(IniDocumentTest, FailedSaveLeavesTheOldFile)
     EXPECT_EQ("NUL=C:\\NEW.DLL\r\n", Get(Path("big.ini")));
 }
 
+// The lines an old copy holds that the file written anew meanwhile lacks go into
+// their own sections, made where missing (lines before any header at the head);
+// nothing is added twice.
+TEST_F(IniDocumentTest, MissingLinesOfAnOldCopyArePutBack)
+{
+    Put(Path("now.ini"), "[rename]\r\nNUL=C:\\NEW.TMP\r\n[Other]\r\nx=1\r\n");
+    Put(Path("old.ini"), "first\r\n[Other]\r\nx=1\r\ny=2\r\n[rename]\r\nNUL=C:\\OLD.TMP\r\n[gone]\r\nz\r\n");
+    IniDocument now, old;
+    ASSERT_EQ(1, now.Load(Path("now.ini").c_str()));
+    ASSERT_EQ(1, old.Load(Path("old.ini").c_str()));
+    EXPECT_EQ(4, now.AddMissingLines(old));
+    EXPECT_EQ(0, now.AddMissingLines(old));
+    ASSERT_EQ(1, now.Save(Path("now.ini").c_str()));
+    EXPECT_EQ("first\r\n[rename]\r\nNUL=C:\\NEW.TMP\r\nNUL=C:\\OLD.TMP\r\n[Other]\r\nx=1\r\ny=2\r\n"
+              "[gone]\r\nz\r\n",
+              Get(Path("now.ini")));
+}
+
 } // namespace

@@ -24,7 +24,7 @@ std::vector<std::string> ShowAllBoxes()
 {
     MessageBoxWatcher watcher({IDOK, IDOK, IDOK, IDOK, IDOK, IDNO, IDOK, IDOK});
     const int ids[] = {MSG_EXITING, MSG_CANT_LOAD_SETUP, MSG_ABORTING, MSG_SETUP_INCOMPLETE,
-                       MSG_EXIT_WINDOWS, MSG_CANCEL_QUESTION, MSG_SCHEDULE_FAILED,
+                       MSG_EXIT_WINDOWS, MSG_CANCEL_QUESTION, MSG_LEFT_BEHIND,
                        MSG_NEEDS_ADMINISTRATOR};
     std::vector<int> results;
     for (int id : ids) results.push_back(ShowTabledMessage(NULL, id));
@@ -121,7 +121,7 @@ TEST_F(Messages, FormatsAskingForMoreThanIsPassedAreNeverUsed)
     EXPECT_EQ(std::string(LoadMessageText(MSG_EXIT_WINDOWS)).size(), 511u);
     // Numbers the library lacks still fall back, and 12 never comes from it.
     EXPECT_EQ(LoadMessageText(MSG_ABORTING), TextOf(kBoxes[BOX_ABORTING]));
-    EXPECT_EQ(LoadMessageText(MSG_SCHEDULE_FAILED), TextOf(kBoxes[BOX_SCHEDULE_FAILED]));
+    EXPECT_EQ(LoadMessageText(MSG_LEFT_BEHIND), TextOf(kBoxes[BOX_LEFT_BEHIND]));
 }
 
 TEST_F(Messages, TheLibraryIsLoadedFromTheInstallDirectoryOnly)

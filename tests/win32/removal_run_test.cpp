@@ -120,22 +120,22 @@ protected:
     }
 };
 
-// With the setup library; without it; without it and with a wininit.ini that can be
-// neither read nor replaced (only Windows 95/98 read it: the NT family has the files
-// on its own list). Each box is owned by the dialog, which ends with 1 about a second
-// after the registry step (or after the last box).
+// With the setup library; without it, when the registry step stays for a next start
+// and the user is told in one box; and so with a wininit.ini that can be neither read
+// nor replaced as well. Each box is owned by the dialog, which ends with 1 about a
+// second after the registry step (or after the last box).
 TEST_F(RemovalRun, RunsEveryStageInOrderAndEndsOneSecondAfterTheRegistryStep)
 {
     const std::string noSetupBox = kBoxes[BOX_CANT_LOAD_SETUP];
-    const std::string scheduleBox = kBoxes[BOX_SCHEDULE_FAILED];
+    const std::string leftBox = kBoxes[BOX_LEFT_BEHIND];
     const struct {
         const char* what;
         bool library, blockedWininit;
         std::vector<std::string> boxes9x, boxesNt;
     } runs[] = {
         {"with the setup library", true, false, {}, {}},
-        {"without it", false, false, {noSetupBox}, {noSetupBox}},
-        {"wininit.ini a directory", false, true, {noSetupBox, scheduleBox}, {noSetupBox}},
+        {"without it", false, false, {noSetupBox, leftBox}, {noSetupBox, leftBox}},
+        {"wininit.ini a directory", false, true, {noSetupBox, leftBox}, {noSetupBox, leftBox}},
     };
     for (const auto& run : runs) {
         SCOPED_TRACE(run.what);

@@ -133,8 +133,9 @@ TEST_F(SetupRegistry, CallsTheEntryThenDeletesEveryKeyAndValueOfThePlan)
         watcher.Stop();
         EXPECT_EQ(watcher.Transcript(), std::vector<std::string>{});
         EXPECT_EQ(ReadBytes(record), ExpectedCall());
-        // Freed again once called.
+        // Freed again once called. The uninstall entry goes last, in the run's last step.
         EXPECT_TRUE(GetModuleHandleA("TKSET32.dll") == NULL);
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kPackageKeys[0].path) && DeleteUninstallEntry());
         ExpectPlanEntries(false);
         // Once more without the other maker's handler: then the Mouse keys go too.
         otherMaker = false;
@@ -147,7 +148,7 @@ TEST_F(SetupRegistry, CallsTheEntryThenDeletesEveryKeyAndValueOfThePlan)
     EXPECT_EQ(RunSetupRemoval(owner), 1);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, shellex + "\\PropertySheetHandlers"));
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, shellex, "Maker"), "x");
-    // Nothing of the package registered any more: neither the library nor the plan runs.
+    // Once the registry step has begun (its first key gone), the library is not called again.
     DeleteFileA(record.c_str());
     EXPECT_EQ(RunSetupRemoval(owner), 1);
     EXPECT_EQ(ReadBytes(record), "<missing>");
@@ -282,10 +283,8 @@ TEST_F(SetupRegistry, AKeyThatCanBeNeitherOpenedNorDeletedEndsTheWalk)
     // maker's stays, whatever its name.
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Handler("PeltoPage")));
     EXPECT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, omegaPage.c_str()), ERROR_SUCCESS);
-    for (const PackageKey& key : kPackageKeys) {
-        if (key.path == lumatrak) continue;
-        EXPECT_FALSE(KeyExists(key.root, key.path)) << key.path;
-    }
+    for (const PackageKey& key : kPackageKeys)  // the uninstall entry goes in the last step
+        EXPECT_EQ(KeyExists(key.root, key.path), key.path == lumatrak || &key == kPackageKeys) << key.path;
     for (const char* name : kRunValues)
         EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kRun, name), "<none>") << name;
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kHelp, "PELTO.HLP"), "<none>");
