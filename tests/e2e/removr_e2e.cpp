@@ -741,8 +741,6 @@ const std::string kOtherValues[][3] = {
     {kRunKey, "OtherMouse", "C:\\OTHER\\MOUSE.EXE"},
     {std::string(kMouseKey) + "\\shellex\\PropertySheetHandlers\\" + kOtherId, "", kOtherId}};
 const std::string kOtherFile = "C:\\OTHER\\OLD.TMP", kOtherSection = "[OtherMouse]\r\nspeed=3\r\n";
-const std::string kLeftoversBox = "Varsen Uninstall|warning|Uninstall could not remove all of Varsen Software. "
-                                  "Some of its files, shortcuts or registry entries will stay on your computer.";
 
 // The Nth change goes wrong: the program ends before it (a power cut, a crash, End
 // Task), with or without a restart before the next start, or the call fails once.
@@ -862,7 +860,7 @@ protected:
         // failed, it may stay alone, and then it knows the package is not installed.
         const std::vector<std::string> left = mode.setting == PV_FAIL_AT ? Leftovers() : std::vector<std::string>();
         const bool selfAlone = left == std::vector<std::string>({"REMOVR.EXE"});
-        EXPECT_TRUE(left.empty() || std::count(boxes.begin(), boxes.end(), kLeftoversBox))
+        EXPECT_TRUE(left.empty() || std::count(boxes.begin(), boxes.end(), kBoxes[BOX_LEFT_BEHIND]))
             << testing::PrintToString(left);
         if (Exists(installDir + "REMOVR.EXE")) {
             SetMachine(machine);
