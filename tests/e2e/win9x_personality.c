@@ -39,6 +39,7 @@ enum {
     FN_SETATTRIBUTES, FN_CREATEFILE, FN_WRITEFILE, FN_CLOSEHANDLE, FN_GETPROCADDRESS,
     FN_REGOPENKEYEX, FN_REGCREATEKEYEX, FN_REGDELETEKEY, FN_REGDELETEVALUE, FN_REGCLOSEKEY,
     FN_GETMESSAGE, FN_EXITWINDOWS, FN_PROPERTYSHEET, FN_DIALOGBOX, FN_REGOPENKEYEXW, FN_REGDELETEKEYW,
+    FN_REGSETVALUEEXW,
     FUNCTIONS
 };
 static FARPROC s_real[FUNCTIONS];
@@ -393,6 +394,16 @@ static LONG WINAPI PersonaRegDeleteKeyW(HKEY root, LPCWSTR path)
     return REAL(FN_REGDELETEKEYW, LONG(WINAPI*)(HKEY, LPCWSTR))(root, path);
 }
 
+/* The NT family's list of renames at the restart, written in one go. */
+static LONG WINAPI PersonaRegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type,
+                                         const BYTE* data, DWORD size)
+{
+    char narrow[512];
+    if (FailedChange('S', Narrow(name, narrow, sizeof narrow))) return ERROR_ACCESS_DENIED;
+    return REAL(FN_REGSETVALUEEXW, LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD))(
+        key, name, reserved, type, data, size);
+}
+
 static LONG WINAPI PersonaRegDeleteValueA(HKEY key, LPCSTR name)
 {
     if (FailedChange('V', name)) return ERROR_ACCESS_DENIED;
@@ -540,6 +551,7 @@ static const struct Replacement kReplaced[FUNCTIONS] = {
     /* Looked up by name on NT, never imported. */
     [FN_REGOPENKEYEXW] = {"advapi32.dll", "RegOpenKeyExW", (FARPROC)(void*)PersonaRegOpenKeyExW},
     [FN_REGDELETEKEYW] = {"advapi32.dll", "RegDeleteKeyW", (FARPROC)(void*)PersonaRegDeleteKeyW},
+    [FN_REGSETVALUEEXW] = {"advapi32.dll", "RegSetValueExW", (FARPROC)(void*)PersonaRegSetValueExW},
 };
 
 static int IsWideName(const char* name)
@@ -575,7 +587,7 @@ static FARPROC WINAPI PersonaGetProcAddress(HMODULE module, LPCSTR name)
         SetLastError(ERROR_PROC_NOT_FOUND);
         return NoteLookup(name, PV_UNKNOWN_LOOKUPS, NULL);
     }
-    for (int fn = FN_REGOPENKEYEXW; fn <= FN_REGDELETEKEYW; fn++) {
+    for (int fn = FN_REGOPENKEYEXW; fn <= FN_REGSETVALUEEXW; fn++) {
         if (lstrcmpA(name, kReplaced[fn].name) != 0) continue;
         s_real[fn] = found;
         return kReplaced[fn].replacement;
