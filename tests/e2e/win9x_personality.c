@@ -146,7 +146,7 @@ static int FailedOnWininit(int kind, const char* tag, const char* from, const ch
 
 /* One call that changes the machine, of kind (the log's letter: Delete, Move,
  * schedule X, Copy, Attributes, Removed folder, New file, Write, Key or Value
- * deleted) on name (NULL for none): counted and logged. Before the PV_CUT_AT-th the
+ * deleted, a value Set) on name (NULL for none): counted and logged. Before the PV_CUT_AT-th the
  * process ends, as at a power cut, a crash or End Task; the PV_FAIL_AT-th is not to
  * be made: 1, its error set (a full disk for a write, else a denial). */
 static int FailedChange(char kind, const char* name)
