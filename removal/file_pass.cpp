@@ -78,6 +78,14 @@ static const char* ShortForm(const char* path, char* shortPath, DWORD shortSize)
     return n > 0 && n < shortSize ? shortPath : path;
 }
 
+// The path of wininit.ini into path (REMOVR_PATH_SIZE), the system's cached copy of
+// the file flushed first; 0 when it does not fit.
+static int WininitPath(char* path)
+{
+    WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
+    return FormatPath(path, REMOVR_PATH_SIZE, "%s\\%s", g_szWindowsDir, kWininitName);
+}
+
 // Room for the pairs of the last step's files and the install folder.
 static const size_t kPairsSize = 6 * (REMOVR_PATH_SIZE + 6);
 
@@ -105,9 +113,7 @@ static void OpenSchedule(RestartSchedule* s, int checking)
     s->listed = s->registered = 1;
     s->added = 0;
     ReadPendingDeletions(&s->pending);
-    int havePath = FormatPath(s->wininitPath, sizeof s->wininitPath, "%s\\%s", g_szWindowsDir,
-                              kWininitName);
-    WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
+    int havePath = WininitPath(s->wininitPath);
     s->document = RtNew<IniDocument>();
     // A file that exists but cannot be held faithfully is never rewritten.
     if (s->document != NULL && havePath) {
@@ -257,9 +263,7 @@ static int WalkSchedule(int round)
 void RecoverWininit()
 {
     char path[REMOVR_PATH_SIZE];
-    if (!FormatPath(path, sizeof path, "%s\\%s", g_szWindowsDir, kWininitName)) return;
-    WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
-    IniRecoverReplacing(path);
+    if (WininitPath(path)) IniRecoverReplacing(path);
 }
 
 int ScheduleForRestart()
