@@ -74,16 +74,9 @@ static int IsFullFolderValue(const char* value)
     return SplitFullDirectory(value, drive, sizeof drive, dir, sizeof dir);
 }
 
-int PathThere(const char* path)
-{
-    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return 1;
-    DWORD error = GetLastError();
-    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
-}
-
 static int StaysAfterDeleting(const char* path)
 {
-    return !RtDeleteFile(path) && PathThere(path);
+    return !RtDeleteFile(path) && RtPathThere(path);
 }
 
 static int IsDotEntry(const char* name)
@@ -97,7 +90,7 @@ static int EmptyFolderStays(const char* folder)
 {
     char pattern[REMOVR_PATH_SIZE];
     WIN32_FIND_DATAA entry;
-    if (RemoveDirectoryA(folder) || !PathThere(folder)) return 0;
+    if (RemoveDirectoryA(folder) || !RtPathThere(folder)) return 0;
     HANDLE find = FormatPath(pattern, sizeof pattern, "%s%s", folder, "\\*.*")
                       ? FindFirstFileA(pattern, &entry)
                       : INVALID_HANDLE_VALUE;

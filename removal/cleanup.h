@@ -19,7 +19,4 @@ void RestorePreviousSetupFile();
 // 0, with out empty, when the value is missing, no text, or does not fit.
 int ReadRegistryText(HKEY key, const char* name, char* out, DWORD outSize);
 
-// 1 when path is there, or cannot be asked for (an error other than its absence).
-int PathThere(const char* path);
-
 #endif

@@ -27,6 +27,12 @@ static const int kProgressStep = 14;
 static const char* const kNeededByNextStart[] = {g_szProgramFile, "TKSET32.DLL", "TKRES32.DLL",
                                                  "PELTO.VXD"};
 
+// The run's own mark beside the uninstaller: left once the setup library's share has
+// run, and again before the uninstall entry goes, so that a next start knows the
+// removal is unfinished whatever else the install held. It goes at the restart with
+// the uninstaller, in the same write. Neither the distribution nor a copy has one.
+static const RemovalEntry kMark = {LOCATION_INSTALL, "REMOVR.RUN", "NUL"};
+
 static int IsNeededByNextStart(const RemovalEntry& entry)
 {
     for (size_t i = 0; i < sizeof kNeededByNextStart / sizeof kNeededByNextStart[0]; i++)
@@ -44,30 +50,31 @@ static const char kHelpFiles[][4] = {"GID", "FTS", "FTG"};
 // beside set one of WinHelp's files beside the entry's help file.
 typedef void (*FileVisit)(void* context, const RemovalEntry& entry, const char* path, int beside);
 
-// Every file of the package in table order; with round 0 or 1 only those a next
-// start does not need, or needs: those in reverse order, the uninstaller last.
-static void ForEachPackageFile(int round, FileVisit visit, void* context)
+static void VisitEntry(const RemovalEntry& entry, FileVisit visit, void* context)
 {
     char path[REMOVR_PATH_SIZE];
     char beside[REMOVR_PATH_SIZE];
-    for (int k = 0; k < g_removalTableCount; k++) {
-        const RemovalEntry& entry = g_removalTable[round == 1 ? g_removalTableCount - 1 - k : k];
-        if (round >= 0 && IsNeededByNextStart(entry) != round) continue;
-        int made = BuildEntryPath(entry, path, sizeof path);
-        visit(context, entry, made ? path : NULL, 0);
-        const char* ext = RtFindLastChar(entry.fileName, '.');
-        if (!made || entry.location != LOCATION_INSTALL || ext == NULL ||
-            RtCompare(ext, kHelpExtension) != 0)
-            continue;
-        for (size_t j = 0; j < sizeof kHelpFiles / sizeof kHelpFiles[0]; j++)
-            if (ReplaceExtension(beside, sizeof beside, path, kHelpFiles[j]))
-                visit(context, entry, beside, 1);
-    }
+    int made = BuildEntryPath(entry, path, sizeof path);
+    visit(context, entry, made ? path : NULL, 0);
+    const char* ext = RtFindLastChar(entry.fileName, '.');
+    if (!made || entry.location != LOCATION_INSTALL || ext == NULL ||
+        RtCompare(ext, kHelpExtension) != 0)
+        return;
+    for (size_t j = 0; j < sizeof kHelpFiles / sizeof kHelpFiles[0]; j++)
+        if (ReplaceExtension(beside, sizeof beside, path, kHelpFiles[j])) visit(context, entry, beside, 1);
 }
 
-static int Exists(const char* path)
+// Every file of the table in its order (round -1), and the mark with them (2); with
+// round 0 or 1 only those a next start does not need, or needs: those in reverse
+// order, the mark, then the uninstaller last.
+static void ForEachPackageFile(int round, FileVisit visit, void* context)
 {
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    for (int k = 0; k < g_removalTableCount; k++) {
+        const RemovalEntry& entry = g_removalTable[round == 1 ? g_removalTableCount - 1 - k : k];
+        if ((round == 0 || round == 1) && IsNeededByNextStart(entry) != round) continue;
+        if (round > 0 && RtCompare(entry.fileName, g_szProgramFile) == 0) VisitEntry(kMark, visit, context);
+        VisitEntry(entry, visit, context);
+    }
 }
 
 // Windows 95/98 skip rename entries whose paths hold long names, so the NUL= line
@@ -113,10 +120,11 @@ static void OpenSchedule(RestartSchedule* s, int checking)
     s->listed = s->registered = 1;
     s->added = 0;
     ReadPendingDeletions(&s->pending);
-    int havePath = WininitPath(s->wininitPath);
-    s->document = RtNew<IniDocument>();
+    // A system that takes registrations for the restart never reads wininit.ini:
+    // there it is not written, and one that exists keeps its bytes.
+    s->document = RestartReadsWininit() ? RtNew<IniDocument>() : NULL;
     // A file that exists but cannot be held faithfully is never rewritten.
-    if (s->document != NULL && havePath) {
+    if (s->document != NULL && WininitPath(s->wininitPath)) {
         int loaded = s->document->Load(s->wininitPath);
         if (loaded) s->rename = s->document->FindSection(kRenameSection);
         if (!checking && s->rename == NULL && (loaded || s->document->missing)) {
@@ -193,7 +201,7 @@ static void ScheduleWhatStays(void* context, const RemovalEntry& entry, const ch
     if (path == NULL) {
         if (atRestart) s->listed = s->registered = 0;
     } else {
-        int exists = Exists(path);
+        int exists = RtPathThere(path);
         if (atRestart || exists) ScheduleFile(s, path, exists);
     }
 }
@@ -233,7 +241,7 @@ void RunRemovalPass(HWND progressBar, HWND statusText)
     ForEachPackageFile(-1, DeleteAtOnce, &controls);
 }
 
-// Schedules the files of round (0, 1), or with checking (-1) asks whether every file
+// Schedules the files of round (0, 1), or with checking (2) asks whether every file
 // that stays is scheduled already. Where the system takes registrations, those of the
 // last step go in one write of its list, so that the restart takes all of them or
 // none: ended between two, no restart would leave the uninstaller alone, or its
@@ -242,7 +250,7 @@ static int WalkSchedule(int round)
 {
     RestartSchedule s;
     char pairs[kPairsSize];
-    OpenSchedule(&s, round < 0);
+    OpenSchedule(&s, round == 2);
     s.pairs = round == 1 && !RestartReadsWininit() ? pairs : NULL;
     s.paired = 0;
     ForEachPackageFile(round, ScheduleWhatStays, &s);
@@ -253,7 +261,7 @@ static int WalkSchedule(int round)
     }
     // Nothing added: wininit.ini keeps its bytes.
     if (s.added && !s.document->Save(s.wininitPath)) s.listed = 0;
-    WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
+    if (s.document != NULL) WritePrivateProfileStringA(NULL, NULL, NULL, kWininitName);
     int all = AllScheduled(s);
     RtDelete(s.document);
     RtFree(s.pending.list);
@@ -264,6 +272,27 @@ void RecoverWininit()
 {
     char path[REMOVR_PATH_SIZE];
     if (WininitPath(path)) IniRecoverReplacing(path);
+}
+
+static int MarkPath(char* path)
+{
+    return BuildEntryPath(kMark, path, REMOVR_PATH_SIZE);
+}
+
+int MarkThere()
+{
+    char path[REMOVR_PATH_SIZE];
+    return MarkPath(path) && RtPathThere(path);
+}
+
+int LeaveMark()
+{
+    char path[REMOVR_PATH_SIZE];
+    if (!MarkPath(path)) return 0;
+    if (RtPathThere(path)) return 1;
+    // Empty: its being there is the record, written through to the disk.
+    RtStream* mark = RtOpenWrite(path);
+    return mark != NULL && RtClose(mark);
 }
 
 int ScheduleForRestart()
@@ -278,5 +307,5 @@ int ScheduleNeededByNextStart()
 
 int PackageFilesAllScheduled()
 {
-    return WalkSchedule(-1);
+    return WalkSchedule(2);
 }

@@ -18,14 +18,20 @@ void RunRemovalPass(HWND progressBar, HWND statusText);
 int ScheduleForRestart();
 
 // The last step's files, once nothing else of the package stays and the uninstall
-// entry is gone: what a next start needs, the uninstaller last of all, then the
-// install folder where the restart removes folders. 1 when all are scheduled.
+// entry is gone: what a next start needs, the mark, the uninstaller last of all, then
+// the install folder where the restart removes folders. 1 when all are scheduled.
 int ScheduleNeededByNextStart();
 
 // Before wininit.ini is read: completes or undoes a replacing of it that an ended run
 // left midway, so that no entry of another program is lost and no state of our
 // copies beside it refuses a later run.
 void RecoverWininit();
+
+// The run's own mark beside the uninstaller, by which a next start knows an unfinished
+// removal on any install, and that the setup library's share has run. Leaving it: 1
+// when it is there.
+int MarkThere();
+int LeaveMark();
 
 // 1 when every file of the package still on the disk is scheduled where the next
 // start looks: wininit.ini where the restart reads it, else the system's own list.

@@ -7,10 +7,17 @@
 
 // The new copy is written beside the file under an 8.3 name of the program's own:
 // a Windows 95/98 file system with long names switched off has no other kind.
-const char g_szNewCopyExtension[] = "rvn";
+const char* const g_aszNewCopyExtensions[2] = {"rvn", "rvm"};
 // The old file moved aside while the new one moves in (Windows 95/98): two names,
 // so that a replacing can go on while the copy of an ended one still waits.
 const char* const g_aszAsideExtensions[2] = {"rvo", "rvp"};
+
+int FreeCopyName(char* out, size_t size, const char* target, const char* const names[2])
+{
+    for (int i = 0; i < 2; i++)
+        if (ReplaceExtension(out, size, target, names[i]) && !RtPathThere(out)) return 1;
+    return 0;
+}
 
 namespace {
 
@@ -280,7 +287,7 @@ int IniDocument::Save(const char* path) const
     if (!path)
         return 0;
     char tmp[kPathSize];
-    if (!ReplaceExtension(tmp, sizeof tmp, path, g_szNewCopyExtension) || RtCompare(tmp, path) == 0)
+    if (!FreeCopyName(tmp, sizeof tmp, path, g_aszNewCopyExtensions) || RtCompare(tmp, path) == 0)
         return 0;
 
     RtStream* stream = RtOpenWrite(tmp);

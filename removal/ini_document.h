@@ -78,14 +78,17 @@ int IsSectionHeader(const char* line);
 // another program's entries. Per platform (ini_replace_posix.cpp, ini_replace_win32.cpp).
 int IniReplaceFile(const char* tmp, const char* target);
 
-// Our copies beside the file: the new one, and the old one moved aside.
-extern const char g_szNewCopyExtension[];
+// Our copies beside the file: the new one (the second while the first waits), and
+// the old one moved aside.
+extern const char* const g_aszNewCopyExtensions[2];
 extern const char* const g_aszAsideExtensions[2];
+// The first of names beside target that is free into out; 0 when none is.
+int FreeCopyName(char* out, size_t size, const char* target, const char* const names[2]);
 
 // Completes or undoes a replacing of target that was ended midway, before target is
-// read: a stale new copy goes; an old copy moved aside is moved back where target is
-// missing, else the lines target lacks are put back into it, and the copy goes.
-// Windows only (ini_replace_win32.cpp).
+// read, by whether the new copy is still beside it: if so it never moved in, and an
+// old copy moved aside goes back (whole where target is missing, else the lines
+// target lacks); if not, the old copy goes. Windows only (ini_replace_win32.cpp).
 void IniRecoverReplacing(const char* target);
 
 #endif

@@ -11,25 +11,12 @@
 #include "path_rules.h"
 #include "runtime.h"
 
-static int Exists(const char* path)
-{
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Where the old file is moved aside: the first of our names that is free. An old copy
-// still there from an ended run may be the only one of what it holds (another
-// program's entries among them): it is never overwritten.
-static int FreeAsideName(char* aside, size_t size, const char* target)
-{
-    for (int i = 0; i < 2; i++)
-        if (ReplaceExtension(aside, size, target, g_aszAsideExtensions[i]) && !Exists(aside)) return 1;
-    return 0;
-}
-
 static int ReplaceInSteps(const char* tmp, const char* target)
 {
     char aside[MAX_PATH];
-    if (!FreeAsideName(aside, sizeof aside, target)) {
+    // An old copy still there from an ended run may be the only one of what it holds
+    // (another program's entries among them): it is never overwritten.
+    if (!FreeCopyName(aside, sizeof aside, target, g_aszAsideExtensions)) {
         DeleteFileA(tmp);
         return 0;
     }
@@ -54,40 +41,43 @@ static int ReplaceInSteps(const char* tmp, const char* target)
     return 0;
 }
 
+// Puts the old copy at aside back: whole where target is missing, else the lines
+// that target, written anew meanwhile, lacks. 1 when the copy is gone.
+static int PutBack(const char* aside, const char* target)
+{
+    if (!RtPathThere(target)) return MoveFileA(aside, target) ? 1 : 0;
+    IniDocument* old = RtNew<IniDocument>();
+    IniDocument* current = RtNew<IniDocument>();
+    int added = old != NULL && current != NULL && old->Load(aside) && current->Load(target)
+                    ? current->AddMissingLines(*old)
+                    : -1;
+    int back = (added == 0 || (added > 0 && current->Save(target))) && RtDeleteFile(aside);
+    RtDelete(old);
+    RtDelete(current);
+    return back;
+}
+
 void IniRecoverReplacing(const char* target)
 {
     char path[MAX_PATH];
-    char done[MAX_PATH];
-    // A new copy moves in only once it is complete: one left beside the file is stale.
-    if (ReplaceExtension(path, sizeof path, target, g_szNewCopyExtension) && Exists(path))
+    char fresh[MAX_PATH];
+    // The second new copy is only ever written below, while the first waits: stale.
+    if (ReplaceExtension(path, sizeof path, target, g_aszNewCopyExtensions[1]) && RtPathThere(path))
         RtDeleteFile(path);
-    // The restart renames the file it carried out to wininit.bak: an old copy whose
-    // lines are all there was carried out already (ended after the new file moved in),
-    // and goes, since a rename line carried out twice can lose a file.
-    if (!ReplaceExtension(done, sizeof done, target, "bak")) return;
+    // A new copy is complete and on the disk before the old file moves aside, and
+    // leaves by moving in: one still beside the file never moved in, so the old
+    // content is the file's; without one, the file that moved in holds every line of
+    // the old copy, which goes and is never moved back.
+    int movedIn = !ReplaceExtension(fresh, sizeof fresh, target, g_aszNewCopyExtensions[0]) ||
+                  !RtPathThere(fresh);
+    int waiting = 0;
     for (int i = 0; i < 2; i++) {
-        if (!ReplaceExtension(path, sizeof path, target, g_aszAsideExtensions[i]) || !Exists(path))
+        if (!ReplaceExtension(path, sizeof path, target, g_aszAsideExtensions[i]) || !RtPathThere(path))
             continue;
-        IniDocument* old = RtNew<IniDocument>();
-        IniDocument* current = RtNew<IniDocument>();
-        IniDocument* carried = RtNew<IniDocument>();
-        int added = -1;
-        if (old == NULL || current == NULL || carried == NULL || !old->Load(path)) {
-            // kept for a later start
-        } else if (carried->Load(done) && carried->AddMissingLines(*old) == 0) {
-            added = 0;
-        } else if (!Exists(target) && GetLastError() == ERROR_FILE_NOT_FOUND) {
-            // Ended between the two moves: the old copy goes back whole.
-            MoveFileA(path, target);
-        } else if (current->Load(target)) {
-            // Written anew meanwhile: the lines it lacks go into it first.
-            added = current->AddMissingLines(*old);
-        }
-        if (added == 0 || (added > 0 && current->Save(target))) RtDeleteFile(path);
-        RtDelete(old);
-        RtDelete(current);
-        RtDelete(carried);
+        if (movedIn ? !RtDeleteFile(path) : !PutBack(path, target)) waiting = 1;
     }
+    // The new copy goes last: while an old copy waits, it tells what happened.
+    if (!movedIn && !waiting) RtDeleteFile(fresh);
 }
 
 int IniReplaceFile(const char* tmp, const char* target)

@@ -1,5 +1,7 @@
-// Whether this run may remove the package: asked once, before the wizard, so that a
-// run that cannot remove it changes nothing at all.
+// Whether this run may remove the package: asked once, before the wizard. Before it
+// decides, a replacing of wininit.ini that an ended run left midway is completed or
+// undone, so that no other program's entries wait aside; beyond that, a run that
+// cannot remove the package changes nothing.
 #include "installation.h"
 
 #include <windows.h>
@@ -106,15 +108,17 @@ static int HasRightsToRemove()
 
 int InstallationVerdict()
 {
-    int registered = PackageRegistered();
-    // A limited user running a copy is told that it is a copy: one away from the
-    // package, another folder's than the uninstall entry names, or one where nothing
-    // of the package is left beyond its own folder (no key of its registry plan, no
-    // file of its table in the system or INF folder; doubt counts as left).
-    if (!TableFileThere(1, 0) || !UninstallEntryNamesThisFolder() ||
-        !(registered || TableFileThere(0, 1)))
-        return MSG_NOT_INSTALLED;
     RecoverWininit();
+    int registered = PackageRegistered();
+    // The run's mark beside this uninstaller: an unfinished removal, whatever the
+    // install held. Otherwise a limited user running a copy is told that it is a copy:
+    // one away from the package, another folder's than the uninstall entry names, or
+    // one where nothing of the package is left beyond its own folder (no key of its
+    // registry plan, no file of its table in the system or INF folder; doubt counts as
+    // left).
+    if (!MarkThere() && (!TableFileThere(1, 0) || !UninstallEntryNamesThisFolder() ||
+                         !(registered || TableFileThere(0, 1))))
+        return MSG_NOT_INSTALLED;
     if (!registered && PackageFilesAllScheduled()) return MSG_ONLY_RESTART_LEFT;
     return HasRightsToRemove() ? 0 : MSG_NEEDS_ADMINISTRATOR;
 }

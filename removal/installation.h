@@ -6,7 +6,7 @@
 
 // 0 when this run may remove the package; else what it shows instead:
 // MSG_NOT_INSTALLED for a copy of the uninstaller away from the installed package
-// (no file of the package beside it, the package's uninstall entry names the
+// (no mark of an unfinished removal beside it, and no file of the package beside it, the package's uninstall entry names the
 // uninstaller of another folder, or nothing of the package is left beyond this
 // folder), MSG_ONLY_RESTART_LEFT when an earlier removal went through and only its
 // restart is left, MSG_NEEDS_ADMINISTRATOR for a user whom the system denies what

@@ -18,7 +18,7 @@ static int s_noRestartDeletion = 0;
 // A call of a loaded library (ADVAPI32 unless named) by name into a pointer of its
 // own type; 0 when it is not there.
 template <typename Proc>
-static int LookUpAdvapiCall(Proc* proc, const char* name, const char* library = "ADVAPI32.DLL")
+static int LookUpCall(Proc* proc, const char* name, const char* library = "ADVAPI32.DLL")
 {
     HMODULE module = GetModuleHandleA(library);
     *proc = reinterpret_cast<Proc>(
@@ -31,10 +31,10 @@ const KeyCalls<WCHAR>* UnicodeKeyCalls()
     if (s_wideKeyCalls == NOT_ASKED) {
         s_wideKeyCalls = NOT_IMPLEMENTED;
         HKEY key;
-        if (LookUpAdvapiCall(&s_wide.open, "RegOpenKeyExW") &&
-            LookUpAdvapiCall(&s_wide.enumerate, "RegEnumKeyExW") &&
-            LookUpAdvapiCall(&s_wide.query, "RegQueryValueExW") &&
-            LookUpAdvapiCall(&s_wide.remove, "RegDeleteKeyW")) {
+        if (LookUpCall(&s_wide.open, "RegOpenKeyExW") &&
+            LookUpCall(&s_wide.enumerate, "RegEnumKeyExW") &&
+            LookUpCall(&s_wide.query, "RegQueryValueExW") &&
+            LookUpCall(&s_wide.remove, "RegDeleteKeyW")) {
             LONG result = s_wide.open(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_QUERY_VALUE, &key);
             if (result == ERROR_SUCCESS) RegCloseKey(key);
             if (result != ERROR_CALL_NOT_IMPLEMENTED) s_wideKeyCalls = CARRIED_OUT;
@@ -83,7 +83,7 @@ int AddToPendingDeletions(const char* pairs, size_t size)
     const KeyCalls<WCHAR>* wide = UnicodeKeyCalls();
     SetValueProc set;
     HKEY key;
-    if (wide == NULL || !LookUpAdvapiCall(&set, "RegSetValueExW") ||
+    if (wide == NULL || !LookUpCall(&set, "RegSetValueExW") ||
         RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_szSessionManagerKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
                       &key) != ERROR_SUCCESS)
         return 0;
@@ -129,9 +129,9 @@ void EnableShutdownPrivilege()
     OpenProcessTokenProc openToken;
     LookupPrivilegeValueProc lookup;
     AdjustTokenPrivilegesProc adjust;
-    if (!LookUpAdvapiCall(&openToken, "OpenProcessToken") ||
-        !LookUpAdvapiCall(&lookup, "LookupPrivilegeValueA") ||
-        !LookUpAdvapiCall(&adjust, "AdjustTokenPrivileges"))
+    if (!LookUpCall(&openToken, "OpenProcessToken") ||
+        !LookUpCall(&lookup, "LookupPrivilegeValueA") ||
+        !LookUpCall(&adjust, "AdjustTokenPrivileges"))
         return;
 
     HANDLE token;
@@ -152,8 +152,8 @@ void BlockShutdown(HWND window, int on)
 {
     CreateReasonProc create;
     DestroyReasonProc destroy;
-    if (!on && LookUpAdvapiCall(&destroy, "ShutdownBlockReasonDestroy", "USER32.DLL"))
+    if (!on && LookUpCall(&destroy, "ShutdownBlockReasonDestroy", "USER32.DLL"))
         destroy(window);
-    if (on && LookUpAdvapiCall(&create, "ShutdownBlockReasonCreate", "USER32.DLL"))
+    if (on && LookUpCall(&create, "ShutdownBlockReasonCreate", "USER32.DLL"))
         create(window, L"Removing Varsen Software");
 }

@@ -1,5 +1,6 @@
-// The package's registry entries: a plan deleted in its order with every result
-// ignored, and the walks that delete keys with their subtrees.
+// The package's registry entries: a plan deleted in its order, each item asked again
+// afterwards so that what stays is counted, and the walks that delete keys with their
+// subtrees.
 #include "registry_plan.h"
 
 #include "messages.h"
@@ -30,9 +31,7 @@ static const char* const kMouseChain[] = {"\\shellex\\PropertySheetHandlers", "\
 
 // The Windows 95/98 installs also named "SOFTWARE\Classes\CLSID\{...}" below the
 // classes root, a path that does not exist there; it is left out, since the class
-// registration goes with the CLSID key below. The first key is the marker of the
-// setup library's share: the step deletes it first, so the share runs again only
-// where a run was ended between its call and that deletion. The uninstall entry,
+// registration goes with the CLSID key below. The uninstall entry,
 // which Add/Remove Programs lists, is the last: it goes in the run's last step, once
 // nothing else of the package stays.
 static const RegistryPlanStep kRegistryPlan[] = {
@@ -181,22 +180,28 @@ static int PackageHandlers(const KeyCalls<Char>& calls, HKEY handlers, int delet
     return there;
 }
 
-static void DeleteKeyIfEmpty(HKEY root, const char* path)
+// Deletes the key when it has no subkey and no value; 1 when it stays so, emptied by
+// the package and still there (it counts as the package's), or cannot be asked for.
+static int EmptyKeyStays(HKEY root, const char* path)
 {
     HKEY key;
     DWORD subkeys = 0;
     DWORD values = 0;
-    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
+    LONG opened = RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key);
+    if (opened != ERROR_SUCCESS) return opened != ERROR_FILE_NOT_FOUND;
     LONG result = RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL,
                                    NULL, NULL, NULL);
     RegCloseKey(key);
-    if (result == ERROR_SUCCESS && subkeys == 0 && values == 0) RegDeleteKeyA(root, path);
+    return result == ERROR_SUCCESS && subkeys == 0 && values == 0 &&
+           RegDeleteKeyA(root, path) != ERROR_SUCCESS && !IsKeyGone(g_ansiKeyCalls, root, path);
 }
 
 // The package's Mouse page handlers, and when deleting the keys of the chain that
-// are left empty; 1 while a handler of the package is there. The handlers' names are
-// read through the Unicode calls where the system has them, so that another maker's
-// handler of any name is read and kept.
+// are left empty; the number of them that stay: a handler of the package, and each
+// key of the chain emptied but not deleted (while another maker's handler is there,
+// the chain is that maker's too and stays). The handlers' names are read through the
+// Unicode calls where the system has them, so that another maker's handler of any
+// name is read and kept.
 static int MousePages(HKEY root, int deleting)
 {
     const KeyCalls<WCHAR>* wide = UnicodeKeyCalls();
@@ -212,7 +217,7 @@ static int MousePages(HKEY root, int deleting)
     }
     for (size_t i = 0; deleting && i < sizeof kMouseChain / sizeof kMouseChain[0]; i++)
         if (FormatPath(path, sizeof path, "%s%s", kMouseKey, kMouseChain[i]))
-            DeleteKeyIfEmpty(root, path);
+            there += EmptyKeyStays(root, path);
     return there;
 }
 
@@ -229,7 +234,8 @@ static int PlanValue(HKEY root, const char* path, const char* name, int deleting
     return result != ERROR_FILE_NOT_FOUND;
 }
 
-// Takes one step of the plan when deleting; 1 while its item is there. An item that
+// Takes one step of the plan when deleting; the number of its items there (1 or 0
+// but for the Mouse chain). An item that
 // cannot be asked for (no right to, a path that does not fit) counts as there.
 static int PlanItem(const RegistryPlanStep& step, int deleting)
 {
@@ -248,11 +254,6 @@ int PackageRegistered()
     return 0;
 }
 
-int SetupShareDue()
-{
-    return PlanItem(kRegistryPlan[0], 0);
-}
-
 int RunRegistryPlan()
 {
     int stays = 0;
@@ -263,4 +264,9 @@ int RunRegistryPlan()
 int DeleteUninstallEntry()
 {
     return !PlanItem(kUninstallEntry, 1);
+}
+
+void FlushRegistry()
+{
+    RegFlushKey(HKEY_LOCAL_MACHINE);
 }

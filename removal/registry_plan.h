@@ -20,9 +20,9 @@ int DeleteUninstallEntry();
 // counts as there.
 int PackageRegistered();
 
-// 1 until the registry step has begun (its first key, the marker, is there): the
-// setup library's share is due.
-int SetupShareDue();
+// Writes what the registry step changed through to the disk, before anything that
+// relies on it: Windows writes the registry back later, in no set order.
+void FlushRegistry();
 
 // The package's uninstall entry, which Add/Remove Programs lists and runs.
 extern const char g_szPackageUninstallKey[];

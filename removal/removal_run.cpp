@@ -21,14 +21,16 @@ static void PauseBeforeClosing()
     while (!HasElapsed(start, GetTickCount(), kClosingPause)) Sleep(10);
 }
 
-// The run's last step, taken only when nothing else of the package stays: the
-// uninstall entry goes, then what a next start needs is scheduled, the uninstaller
-// last. Ended between the two, a next start is still there to finish; while anything
-// stays, the package stays listed in Add/Remove Programs and a next start removes the
-// rest. 1 when all of it is done.
+// The run's last step, taken only when nothing else of the package stays: the mark
+// by which a next start knows the unfinished removal is left, the uninstall entry
+// goes, then what a next start needs is scheduled, the uninstaller last. Each reaches
+// the disk before the next is taken. While anything stays, the package stays listed
+// in Add/Remove Programs and a next start removes the rest. 1 when all of it is done.
 static int TakeLastStep()
 {
-    return DeleteUninstallEntry() && ScheduleNeededByNextStart();
+    if (!LeaveMark() || !DeleteUninstallEntry()) return 0;
+    FlushRegistry();
+    return ScheduleNeededByNextStart();
 }
 
 void RunRemoval(HWND dialog, HWND progressBar, HWND statusText)
@@ -42,8 +44,9 @@ void RunRemoval(HWND dialog, HWND progressBar, HWND statusText)
     SetWindowTextA(statusText, LoadMessageText(MSG_UPDATING_REGISTRY));
     // A share that could not run leaves the registry step for a next start.
     stays += RunSetupShare(dialog) ? RunRegistryPlan() : 1;
-    // Scheduled after the registry step, so that no restart takes a file while the
-    // package's entries are still there.
+    // Scheduled after the registry step has reached the disk, so that no restart
+    // takes a file while the package's entries are still there.
+    FlushRegistry();
     stays += !ScheduleForRestart();
     if (stays == 0) stays = !TakeLastStep();
     if (stays != 0) ShowTabledMessage(dialog, MSG_LEFT_BEHIND);

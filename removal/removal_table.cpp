@@ -109,23 +109,13 @@ int NulLineNames(const char* line, const char* path, const char* shortPath)
     return named != NULL && NamesFile(named, path, shortPath);
 }
 
-// Where the text at from ends: its zero, or size when the list ends first.
-static size_t TextEnd(const char* list, size_t size, size_t from)
-{
-    while (from < size && list[from] != '\0') from++;
-    return from;
-}
-
 int PendingListDeletes(const char* list, size_t size, const char* path, const char* shortPath)
 {
-    size_t at = 0;
-    while (at < size && list[at] != '\0') {
-        size_t fileEnd = TextEnd(list, size, at);
-        size_t targetEnd = TextEnd(list, size, fileEnd + 1);
-        if (targetEnd >= size) return 0;  // a pair cut short
+    size_t at = 0, fileEnd, next;
+    while ((next = PendingPairEnd(list, size, at, &fileEnd)) != 0) {
         const char* file = AfterPrefix(list + at, "\\??\\");
-        if (targetEnd == fileEnd + 1 && file != NULL && NamesFile(file, path, shortPath)) return 1;
-        at = targetEnd + 1;
+        if (next == fileEnd + 2 && file != NULL && NamesFile(file, path, shortPath)) return 1;
+        at = next;
     }
     return 0;
 }

@@ -53,19 +53,27 @@ int NulLineNames(const char* line, const char* path, const char* shortPath);
 // then its new name, empty for a deletion; an empty file ends the list.
 int PendingListDeletes(const char* list, size_t size, const char* path, const char* shortPath);
 
+// The pair of the system's list of renames (count characters) that begins at at:
+// where it ends, past the zero of its new name; 0 at the list's end (an empty file)
+// or where the pair is cut short. *fileEnd is where its file ends.
+template <typename Char>
+size_t PendingPairEnd(const Char* list, size_t count, size_t at, size_t* fileEnd)
+{
+    if (at >= count || list[at] == 0) return 0;
+    size_t end = at;
+    while (end < count && list[end] != 0) end++;
+    *fileEnd = end++;
+    while (end < count && list[end] != 0) end++;
+    return end < count ? end + 1 : 0;
+}
+
 // Where the whole pairs of the system's list of renames (count characters) end: at
 // its first empty file, or where a pair is cut short.
 template <typename Char>
 size_t PendingListEnd(const Char* list, size_t count)
 {
-    size_t at = 0;
-    while (at < count && list[at] != 0) {
-        size_t end = at;
-        for (int text = 0; text < 2; text++, end++)
-            while (end < count && list[end] != 0) end++;
-        if (end > count) break;
-        at = end;
-    }
+    size_t at = 0, fileEnd, next;
+    while ((next = PendingPairEnd(list, count, at, &fileEnd)) != 0) at = next;
     return at;
 }
 

@@ -75,8 +75,9 @@ inline int RtReadByte(RtStream* stream)
 }
 // 1 when all count bytes were taken; once a write has failed every later one fails.
 int RtWrite(RtStream* stream, const void* bytes, size_t count);
-// Writes out what is buffered and closes. 1 only when every write of the stream and
-// the close succeeded. Always frees the stream.
+// Writes out what is buffered, has the system write it through to the disk (a file
+// that later steps rely on must survive a power cut) and closes. 1 only when every
+// write of the stream, the write-through and the close succeeded. Always frees it.
 int RtClose(RtStream* stream);
 
 // The platform's file calls under the streams (runtime_win32.cpp, runtime_libc.cpp).
@@ -85,7 +86,11 @@ int RtClose(RtStream* stream);
 void* RtFileOpen(const char* path, int writing, int* missing);
 int RtFileRead(void* file, void* buffer, size_t size, size_t* got);
 int RtFileWrite(void* file, const void* bytes, size_t count);
+// 1 when what was written reached the disk.
+int RtFileSync(void* file);
 int RtFileClose(void* file);
+// 1 when path is there, or cannot be asked for (an error other than its absence).
+int RtPathThere(const char* path);
 // 1 when the file was deleted. On Windows a read-only file is deleted too: files
 // copied from a CD-ROM keep that attribute, and the program deletes only its own.
 int RtDeleteFile(const char* path);

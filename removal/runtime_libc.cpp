@@ -37,9 +37,22 @@ int RtFileWrite(void* file, const void* bytes, size_t count)
     return std::fwrite(bytes, 1, count, static_cast<FILE*>(file)) == count;
 }
 
+int RtFileSync(void* file)
+{
+    return std::fflush(static_cast<FILE*>(file)) == 0;
+}
+
 int RtFileClose(void* file)
 {
     return std::fclose(static_cast<FILE*>(file)) == 0;
+}
+
+int RtPathThere(const char* path)
+{
+    errno = 0;
+    FILE* file = std::fopen(path, "rb");
+    if (file != NULL) std::fclose(file);
+    return file != NULL || (errno != ENOENT && errno != ENOTDIR);
 }
 
 int RtDeleteFile(const char* path)

@@ -75,7 +75,7 @@ int RtClose(RtStream* stream)
 {
     if (stream == NULL) return 0;
     int ok = 1;
-    if (stream->writing) ok = Flush(stream);
+    if (stream->writing) ok = Flush(stream) && RtFileSync(stream->file);
     if (stream->failed) ok = 0;
     if (!RtFileClose(stream->file)) ok = 0;
     RtFree(stream);

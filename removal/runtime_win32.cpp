@@ -51,9 +51,21 @@ int RtFileWrite(void* file, const void* bytes, size_t count)
     return 1;
 }
 
+int RtFileSync(void* file)
+{
+    return FlushFileBuffers(static_cast<HANDLE>(file)) ? 1 : 0;
+}
+
 int RtFileClose(void* file)
 {
     return CloseHandle(static_cast<HANDLE>(file)) ? 1 : 0;
+}
+
+int RtPathThere(const char* path)
+{
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return 1;
+    DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
 
 int RtClearReadOnly(const char* path)

@@ -2,6 +2,7 @@
 // library is loaded by full path from the install directory only.
 #include "setup_library.h"
 
+#include "file_pass.h"
 #include "messages.h"
 #include "path_rules.h"
 #include "registry_plan.h"
@@ -39,7 +40,9 @@ void CallSetupEntry(FARPROC entry, HWND owner)
 
 int RunSetupShare(HWND owner)
 {
-    if (!SetupShareDue()) return 1;
+    // Once per removal, by the run's own record: the mark, left once the call returns.
+    // Only a run ended between the two calls the library again.
+    if (MarkThere()) return 1;
     char path[REMOVR_PATH_SIZE];
     HMODULE library = NULL;
     // Only the install directory's own copy: never one found along the search path.
@@ -59,6 +62,8 @@ int RunSetupShare(HWND owner)
     }
     CallSetupEntry(entry, owner);
     FreeLibrary(library);
+    // A mark that cannot be left now is left again before the last step.
+    LeaveMark();
     return 1;
 }
 

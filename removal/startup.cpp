@@ -85,7 +85,9 @@ int InitInstance(HINSTANCE hInstance, HINSTANCE hPrevInstance, int nCmdShow)
 enum Stage {
     STAGE_BEFORE_WIZARD,  // the wizard's message is on its way
     STAGE_WIZARD,         // the wizard waits: a close cancels it
-    STAGE_REMOVAL,        // from Finish to the run's end: a close and a shutdown are held
+    STAGE_REMOVAL,        // from Finish to the run's end: a close and a shutdown that
+                          // reach the program (under a box of the run, or once a busy
+                          // step looks at its queue) are held
     STAGE_RESTART_OFFER,  // until the offer is answered: a close declines it
     STAGE_DONE            // ending: nothing more comes up, the close is silent
 };
@@ -276,8 +278,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         break;
 
     case WM_QUERYENDSESSION:
-        // A shutdown waits for the removal, as a close does; elsewhere the session may
-        // end (at the wizard nothing has changed yet).
+        // A shutdown that reaches the removal is refused, as a close is: while a box of
+        // the run is up, or when the step it waited for is done. Elsewhere the session
+        // may end (at the wizard nothing has changed yet).
         if (s_stage == STAGE_REMOVAL) return FALSE;
         break;
 

@@ -743,16 +743,22 @@ const std::string kOtherValues[][3] = {
 const std::string kOtherFile = "C:\\OTHER\\OLD.TMP", kOtherSection = "[OtherMouse]\r\nspeed=3\r\n";
 
 // The Nth change goes wrong: the program ends before it (a power cut, a crash, End
-// Task), with or without a restart before the next start, or the call fails once.
+// Task), with or without a restart before the next start, or a power cut that also
+// loses what the caches held, or the call fails once.
 struct SweepMode { const char* name; int setting; bool restartBetween; };
-const SweepMode kSweepModes[] = {
-    {"cut", PV_CUT_AT, false}, {"cut, restarted", PV_CUT_AT, true}, {"failed", PV_FAIL_AT, true}};
+const SweepMode kSweepModes[] = {{"cut", PV_CUT_AT, false}, {"cut, restarted", PV_CUT_AT, true},
+                                 {"power cut", PV_POWER_CUT_AT, true}, {"failed", PV_FAIL_AT, true}};
+// Installs differ: the whole package, one without its driver (an NT install), one
+// without a key of the plan.
+const char* const kInstalls[] = {"whole", "no PELTO.VXD", "no Lumatrak"};
 
 // The whole package beside another maker's entries, and runs that go wrong at one call.
 class SweepRun : public DrivenRun {
 protected:
     std::string folder, shortcuts[4];  // the program folder; its three shortcuts, then Startup's
     bool otherSectionCarried = false;  // a restart carried out a wininit.ini that kept it
+    bool nt = false;                   // whose restart never reads wininit.ini
+    std::string install;               // of kInstalls
 
     void TearDown() override
     {
@@ -767,6 +773,19 @@ protected:
         DeleteFileA(WininitCopy(wininit, "bak").c_str());
     }
 
+    // The package's registry item named by a change of the log (its last component).
+    void StageRegistry(const std::string& name)
+    {
+        const HKEY hklm = HKEY_LOCAL_MACHINE;
+        for (const PackageKey& key : kPackageKeys)
+            EXPECT_TRUE((!name.empty() && name != strrchr(key.path, '\\') + 1) ||
+                        (&key == &kPackageKeys[1] && install == kInstalls[2]) || SetRegText(key.root, key.path, "Value", "x"));
+        EXPECT_TRUE((!name.empty() && name != "Pelto95") ||
+                    SetRegText(hklm, kPackageKeys[0].path, "UninstallString", installDir + "REMOVR.EXE"));
+        for (const auto& value : kPackageValues)
+            EXPECT_TRUE((!name.empty() && name != value.second) || SetRegText(hklm, value.first, value.second, installDir));
+    }
+
     void StageWhole()
     {
         folder = RegText(HKEY_CURRENT_USER, kShellFoldersKey, "Programs") + "\\Varsen Software";
@@ -774,11 +793,10 @@ protected:
         shortcuts[3] = RegText(HKEY_CURRENT_USER, kShellFoldersKey, "Startup") + "\\" + kShortcuts[0];
         StagePackage();
         StageSetupLibrary();
-        const HKEY hklm = HKEY_LOCAL_MACHINE;
-        for (const PackageKey& key : kPackageKeys) ASSERT_TRUE(SetRegText(key.root, key.path, "Value", "x"));
-        ASSERT_TRUE(SetRegText(hklm, kPackageKeys[0].path, "UninstallString", installDir + "REMOVR.EXE"));
-        for (const auto& value : kPackageValues) ASSERT_TRUE(SetRegText(hklm, value.first, value.second, installDir));
-        for (const auto& value : kOtherValues) ASSERT_TRUE(SetRegText(hklm, value[0], value[1].c_str(), value[2]));
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kPackageKeys[1].path);
+        StageRegistry("");
+        if (install == kInstalls[1]) DeleteFileA(PackagePath(kPackageFiles[29]).c_str());
+        for (const auto& value : kOtherValues) ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, value[0], value[1].c_str(), value[2]));
         CreateDirectoryA(folder.c_str(), NULL);
         CreateDirectoryA("C:\\OTHER", NULL);
         for (const std::string& path : shortcuts) WriteSmallFile(path);
@@ -786,10 +804,14 @@ protected:
         for (const char* ext : {"rvn", "rvo", "bak"}) DeleteFileA(WininitCopy(wininit, ext).c_str());
         ASSERT_TRUE(WriteBytes(wininit, kOtherSection + "[rename]\r\nNUL=" + kOtherFile + "\r\n"));
         ClearPendingRenames();
+        // On the NT family the other maker's deletion is in the system's list.
+        ASSERT_TRUE(!nt || SetRegText(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                                      "PendingFileRenameOperations", "\\??\\" + kOtherFile + std::string(2, '\0'),
+                                      REG_MULTI_SZ));
         otherSectionCarried = false;
     }
 
-    // What is left of the package: files, keys, values, shortcuts.
+    // What is left of the package: files, the mark, keys, values, shortcuts, folder.
     std::vector<std::string> Leftovers()
     {
         std::vector<std::string> left;
@@ -799,14 +821,16 @@ protected:
         for (const auto& value : kPackageValues)
             if (RegText(HKEY_LOCAL_MACHINE, value.first, value.second) != "<none>") left.push_back(value.second);
         for (const std::string& path : shortcuts) if (Exists(path)) left.push_back(path);
+        for (const std::string& path : {folder, installDir + "REMOVR.RUN"}) if (Exists(path)) left.push_back(path);
         return left;
     }
 
     // Wine's restart, once no file is found scheduled twice; noted when it carries out
-    // a wininit.ini with the other maker's section (Wine keeps it as wininit.bak).
+    // a wininit.ini with the other maker's section (Wine keeps it as wininit.bak). An
+    // NT restart never reads wininit.ini: it is kept away from Wine's.
     void Reboot()
     {
-        const std::string text = ReadBytes(wininit), pending = PendingRenames();
+        const std::string text = ReadBytes(wininit), pending = PendingRenames(), away = wininit + ".nt";
         char shortPath[MAX_PATH];
         for (const RemovalEntry& entry : kPackageFiles) {
             const std::string path = PackagePath(entry);
@@ -815,7 +839,9 @@ protected:
             EXPECT_LE(Occurrences(pending, "\\??\\" + path + '\0'), 1) << path;
         }
         EXPECT_LE(Occurrences(text, "NUL=" + kOtherFile + "\r\n"), 1) << text;
+        ASSERT_TRUE(!nt || MoveFileA(wininit.c_str(), away.c_str()));
         ASSERT_EQ(RunWineboot("-r"), 0);
+        ASSERT_TRUE(!nt || MoveFileA(away.c_str(), wininit.c_str()));
         otherSectionCarried |= ReadBytes(WininitCopy(wininit, "bak")).find(kOtherSection) != std::string::npos;
     }
 
@@ -837,11 +863,14 @@ protected:
         return watcher->Transcript();
     }
 
-    // One point: the nth change gone wrong, the next start where the uninstaller is left,
-    // the restart; then nothing of the package is left. The changes of the first run.
-    LONG SweepPoint(const char* machine, LONG n, const SweepMode& mode)
+    // One point: the nth change gone wrong, the next start where the uninstaller is
+    // left, the restart; then nothing of the package is left, every other maker's entry
+    // is kept and the setup library's share ran once. The first run's change log.
+    std::string SweepPoint(const char* machine, const char* installed, LONG n, const SweepMode& mode)
     {
-        SCOPED_TRACE(std::string(machine) + ", " + mode.name + " at change " + std::to_string(n));
+        SCOPED_TRACE(std::string(machine) + ", " + installed + ", " + mode.name + " at change " + std::to_string(n));
+        nt = std::string(machine) != "win98";
+        install = installed;
         SetMachine(machine);
         StageWhole();
         persona.Set(mode.setting, n);
@@ -851,39 +880,57 @@ protected:
         const std::string log = "\n" + persona.ChangeLog();
         EndRun();
         const size_t at = log.find("\n" + std::to_string(n) + " ") + 1;
-        SCOPED_TRACE("change " + log.substr(at, log.find('\n', at) - at) + ", the boxes " +
-                     testing::PrintToString(boxes));
-        EXPECT_EQ(code, mode.setting == PV_CUT_AT && n > 0 ? CUT_EXIT_CODE : 0u);
+        const std::string change = log.substr(at, log.find('\n', at) - at);
+        SCOPED_TRACE("change " + change + ", the boxes " + testing::PrintToString(boxes));
+        EXPECT_EQ(code, mode.setting != PV_FAIL_AT && n > 0 ? CUT_EXIT_CODE : 0u);
         EXPECT_GE(changes, n);
+        // The registry's changes since its last flush are lost at a power cut.
+        for (size_t line = log.rfind(" G ", at); mode.setting == PV_POWER_CUT_AT && n > 0;) {
+            line = log.find('\n', line == std::string::npos ? 0 : line + 1);
+            if (line == std::string::npos || line + 1 >= at) break;
+            const size_t name = log.find(' ', log.find(' ', line + 1) + 1) + 1;
+            if (log[name - 2] == 'K' || log[name - 2] == 'V') StageRegistry(log.substr(name, log.find('\n', name) - name));
+        }
         if (mode.restartBetween) Reboot();
-        // What a failed call leaves is told. Where the uninstaller's own registration
-        // failed, it may stay alone, and then it knows the package is not installed.
+        // What a failed call leaves is told.
         const std::vector<std::string> left = mode.setting == PV_FAIL_AT ? Leftovers() : std::vector<std::string>();
-        const bool selfAlone = left == std::vector<std::string>({"REMOVR.EXE"});
         EXPECT_TRUE(left.empty() || std::count(boxes.begin(), boxes.end(), kBoxes[BOX_LEFT_BEHIND]))
             << testing::PrintToString(left);
         if (Exists(installDir + "REMOVR.EXE")) {
             SetMachine(machine);
-            const std::vector<std::string> next = StartAndDriveToEnd(&code);
+            StartAndDriveToEnd(&code);
             EndRun();
             EXPECT_EQ(code, 0u);
-            EXPECT_TRUE(!selfAlone || (next.size() == 1 && next[0].find("is not installed") != std::string::npos));
         }
         Reboot();
-        std::vector<std::string> end = Leftovers();
-        if (selfAlone) end.erase(std::remove(end.begin(), end.end(), "REMOVR.EXE"), end.end());
-        EXPECT_EQ(end, std::vector<std::string>());
+        EXPECT_EQ(Leftovers(), std::vector<std::string>());
         for (const auto& value : kOtherValues)
             EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, value[0], value[1].c_str()), value[2]);
         EXPECT_FALSE(Exists(kOtherFile));
-        EXPECT_TRUE(otherSectionCarried);
-        return changes;
+        EXPECT_TRUE(nt ? ReadBytes(wininit) == kOtherSection + "[rename]\r\nNUL=" + kOtherFile + "\r\n"
+                       : otherSectionCarried);
+        // Once, but where the run ended between the library's call and its record.
+        const bool recordCut = mode.setting != PV_FAIL_AT && change.find(" N REMOVR.RUN") != std::string::npos;
+        EXPECT_EQ(Occurrences(ReadBytes(setupRecord), "call "), recordCut ? 2 : 1);
+        return log;
     }
 };
 
+// The changes where every failing call is taken: the shortcuts', and from the
+// registry step's first (the mark of the library's share, or a deletion) to the end.
+bool FailedAlways(const std::string& log, LONG n)
+{
+    const size_t at = log.find("\n" + std::to_string(n) + " ") + 1, end = log.find('\n', at);
+    const std::string line = log.substr(at, end - at);
+    size_t registry = std::min(log.find(" N REMOVR.RUN\n"), std::min(log.find(" K "), log.find(" V ")));
+    return at >= registry || line.find(".lnk") != std::string::npos || line.find(" R ") != std::string::npos;
+}
+
 // Every REMOVR_SWEEP_STRIDE-th call that changes the machine in a whole removal (from
-// REMOVR_SWEEP_START, or a point of the clock; scripts/sweep takes all), on Windows 98
-// and NT: what the next start and the restart leave, whatever happened at that call.
+// REMOVR_SWEEP_START, or a point of the clock; scripts/sweep takes all) and every
+// failing one of the shortcuts, the registry step and the last step, on Windows 98
+// and NT, the install another at each point: what the next start and the restart
+// leave, whatever happened at that call.
 TEST_F(SweepRun, EveryChangeEndedOrFailedIsFinishedByTheNextStart)
 {
     const char *strideText = getenv("REMOVR_SWEEP_STRIDE"), *firstText = getenv("REMOVR_SWEEP_START");
@@ -891,11 +938,22 @@ TEST_F(SweepRun, EveryChangeEndedOrFailedIsFinishedByTheNextStart)
     const int first = firstText && atoi(firstText) > 0 ? atoi(firstText) : 1 + static_cast<int>(time(NULL) % stride);
     for (const char* machine : {"win98", "winxp"}) {
         const DWORD started = GetTickCount();
-        const LONG total = SweepPoint(machine, 0, SweepMode{"whole run", PV_CUT_AT, false});
+        std::string logs[3];
+        LONG total = 0;
+        for (int i = 0; i < 3; i++) {
+            logs[i] = SweepPoint(machine, kInstalls[i], 0, SweepMode{"whole run", PV_CUT_AT, false});
+            total = std::max(total, static_cast<LONG>(std::count(logs[i].begin(), logs[i].end(), '\n')) - 1);
+        }
         ASSERT_GT(total, 0);
-        int points = 1;
-        for (LONG n = first; n <= total; n += stride)
-            for (const SweepMode& mode : kSweepModes) SweepPoint(machine, n, mode), points++;
+        int points = 3;
+        for (LONG n = 1; n <= total; n++)
+            for (int m = 0; m < 4; m++) {
+                const int install = static_cast<int>((n + m) % 3);
+                if (logs[install].find("\n" + std::to_string(n) + " ") == std::string::npos ||
+                    ((n - first) % stride != 0 && !(kSweepModes[m].setting == PV_FAIL_AT && FailedAlways(logs[install], n))))
+                    continue;
+                SweepPoint(machine, kInstalls[install], n, kSweepModes[m]), points++;
+            }
         printf("sweep: %s, %ld changes in a whole run; every %d-th from %d: %d points in %lu s\n", machine, total,
                stride, first, points, (GetTickCount() - started) / 1000ul);
         fflush(stdout);

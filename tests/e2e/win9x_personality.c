@@ -38,7 +38,8 @@ enum {
     FN_MOVEFILEEX, FN_MOVEFILE, FN_DELETEFILE, FN_REMOVEDIRECTORY, FN_COPYFILE,
     FN_SETATTRIBUTES, FN_CREATEFILE, FN_WRITEFILE, FN_CLOSEHANDLE, FN_GETPROCADDRESS,
     FN_REGOPENKEYEX, FN_REGCREATEKEYEX, FN_REGDELETEKEY, FN_REGDELETEVALUE, FN_REGCLOSEKEY,
-    FN_GETMESSAGE, FN_EXITWINDOWS, FN_PROPERTYSHEET, FN_DIALOGBOX, FN_REGOPENKEYEXW, FN_REGDELETEKEYW,
+    FN_GETMESSAGE, FN_EXITWINDOWS, FN_PROPERTYSHEET, FN_DIALOGBOX, FN_FLUSHFILEBUFFERS, FN_REGFLUSHKEY,
+    FN_REGOPENKEYEXW, FN_REGDELETEKEYW,
     FN_REGSETVALUEEXW,
     FUNCTIONS
 };
@@ -144,9 +145,34 @@ static int FailedOnWininit(int kind, const char* tag, const char* from, const ch
     return fail;
 }
 
+/* A power cut also loses what the caches hold: each file's data written since its
+ * last flush, under the name it has been moved to since (per process). The
+ * registry's loss is the test's to make: it puts back what was deleted after the
+ * last flush (G in the change log). */
+#define CACHED 8
+static struct { HANDLE file; char path[MAX_PATH]; int unflushed; } s_cached[CACHED];
+
+/* The entry of the open file, or of the file at path ("" finds a free one); -1 for none. */
+static int Cached(HANDLE file, const char* path)
+{
+    if (file == NULL && path == NULL) return -1;
+    for (int i = 0; i < CACHED; i++)
+        if (file != NULL ? s_cached[i].file == file : SameText(s_cached[i].path, path)) return i;
+    return -1;
+}
+
+static void LoseCaches(void)
+{
+    for (int i = 0; i < CACHED; i++) {
+        if (!s_cached[i].unflushed) continue;
+        HANDLE file = CreateFileA(s_cached[i].path, GENERIC_WRITE, 0, NULL, TRUNCATE_EXISTING, 0, NULL);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+}
+
 /* One call that changes the machine, of kind (the log's letter: Delete, Move,
  * schedule X, Copy, Attributes, Removed folder, New file, Write, Key or Value
- * deleted, a value Set) on name (NULL for none): counted and logged. Before the PV_CUT_AT-th the
+ * deleted, a value Set, a File's or the reGistry's flush) on name (NULL for none): counted and logged. Before the PV_CUT_AT-th the
  * process ends, as at a power cut, a crash or End Task; the PV_FAIL_AT-th is not to
  * be made: 1, its error set (a full disk for a write, else a denial). */
 static int FailedChange(char kind, const char* name)
@@ -155,7 +181,9 @@ static int FailedChange(char kind, const char* name)
     if (at < (LONG)sizeof g_changes - 80)
         g_changesLength = at + wsprintfA(g_changes + at, "%ld %c %.64s\n", n, kind,
                                          name != NULL ? LastComponent(name) : "-");
-    if (n == g_values[PV_CUT_AT]) TerminateProcess(GetCurrentProcess(), CUT_EXIT_CODE);
+    if (n == g_values[PV_POWER_CUT_AT]) LoseCaches();
+    if (n == g_values[PV_CUT_AT] || n == g_values[PV_POWER_CUT_AT])
+        TerminateProcess(GetCurrentProcess(), CUT_EXIT_CODE);
     if (n != g_values[PV_FAIL_AT]) return 0;
     SetLastError(kind == 'W' ? ERROR_DISK_FULL : ERROR_ACCESS_DENIED);
     return 1;
@@ -213,14 +241,20 @@ static BOOL WINAPI PersonaMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
 static BOOL WINAPI PersonaMoveFileA(LPCSTR from, LPCSTR to)
 {
     if (FailedChange('M', from) || Denied() || FailedOnWininit(PERSONA_MOVEFILE, "M", from, to)) return FALSE;
-    return REAL(FN_MOVEFILE, BOOL(WINAPI*)(LPCSTR, LPCSTR))(from, to);
+    BOOL moved = REAL(FN_MOVEFILE, BOOL(WINAPI*)(LPCSTR, LPCSTR))(from, to);
+    int entry = moved ? Cached(NULL, from) : -1;
+    if (entry >= 0) CopyText(s_cached[entry].path, MAX_PATH, to);
+    return moved;
 }
 
 static BOOL WINAPI PersonaDeleteFileA(LPCSTR path)
 {
     if (FailedChange('D', path) || Denied() || FailedOnWininit(PERSONA_DELETEFILE, "D", path, NULL))
         return FALSE;
-    return REAL(FN_DELETEFILE, BOOL(WINAPI*)(LPCSTR))(path);
+    BOOL deleted = REAL(FN_DELETEFILE, BOOL(WINAPI*)(LPCSTR))(path);
+    int entry = deleted ? Cached(NULL, path) : -1;
+    if (entry >= 0) s_cached[entry].path[0] = '\0', s_cached[entry].unflushed = 0;
+    return deleted;
 }
 
 static BOOL WINAPI PersonaRemoveDirectoryA(LPCSTR path)
@@ -261,6 +295,11 @@ static HANDLE WINAPI PersonaCreateFileA(LPCSTR path, DWORD access, DWORD share,
                                                       DWORD, DWORD, HANDLE))(
         path, access, share, security, disposition, flags, templateFile);
     if (IsWininitPath(path) && file != INVALID_HANDLE_VALUE) Track(s_wininitHandles, file, 1);
+    int entry = file != INVALID_HANDLE_VALUE && path != NULL && (access & GENERIC_WRITE) ? Cached(NULL, "") : -1;
+    if (entry >= 0) {
+        s_cached[entry].file = file;
+        CopyText(s_cached[entry].path, MAX_PATH, path);
+    }
     return file;
 }
 
@@ -271,6 +310,8 @@ static BOOL WINAPI PersonaWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWO
         if (written != NULL) *written = 0;
         return FALSE;
     }
+    int entry = Cached(file, NULL);
+    if (entry >= 0) s_cached[entry].unflushed = 1;
     if (Holds(s_wininitHandles, file)) {
         int fail = CountCall(PERSONA_WRITEFILE);
         Log("W", NULL, NULL, fail);
@@ -284,9 +325,25 @@ static BOOL WINAPI PersonaWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWO
         file, data, size, written, overlapped);
 }
 
+static BOOL WINAPI PersonaFlushFileBuffers(HANDLE file)
+{
+    int entry = Cached(file, NULL);
+    if (FailedChange('F', entry >= 0 ? s_cached[entry].path : NULL)) return FALSE;
+    BOOL flushed = REAL(FN_FLUSHFILEBUFFERS, BOOL(WINAPI*)(HANDLE))(file);
+    if (flushed && entry >= 0) s_cached[entry].unflushed = 0;
+    return flushed;
+}
+
+static LONG WINAPI PersonaRegFlushKey(HKEY key)
+{
+    return FailedChange('G', NULL) ? ERROR_ACCESS_DENIED : REAL(FN_REGFLUSHKEY, LONG(WINAPI*)(HKEY))(key);
+}
+
 static BOOL WINAPI PersonaCloseHandle(HANDLE handle)
 {
     Track(s_wininitHandles, handle, 0);
+    int entry = Cached(handle, NULL);
+    if (entry >= 0) s_cached[entry].file = NULL;
     return REAL(FN_CLOSEHANDLE, BOOL(WINAPI*)(HANDLE))(handle);
 }
 
@@ -544,6 +601,8 @@ static const struct Replacement kReplaced[FUNCTIONS] = {
     [FN_REGDELETEKEY] = {"advapi32.dll", "RegDeleteKeyA", (FARPROC)(void*)PersonaRegDeleteKeyA},
     [FN_REGDELETEVALUE] = {"advapi32.dll", "RegDeleteValueA", (FARPROC)(void*)PersonaRegDeleteValueA},
     [FN_REGCLOSEKEY] = {"advapi32.dll", "RegCloseKey", (FARPROC)(void*)PersonaRegCloseKey},
+    [FN_FLUSHFILEBUFFERS] = {"kernel32.dll", "FlushFileBuffers", (FARPROC)(void*)PersonaFlushFileBuffers},
+    [FN_REGFLUSHKEY] = {"advapi32.dll", "RegFlushKey", (FARPROC)(void*)PersonaRegFlushKey},
     [FN_GETMESSAGE] = {"user32.dll", "GetMessageA", (FARPROC)(void*)PersonaGetMessageA},
     [FN_EXITWINDOWS] = {"user32.dll", "ExitWindowsEx", (FARPROC)(void*)RecordExitWindows},
     [FN_PROPERTYSHEET] = {"comctl32.dll", "PropertySheetA", (FARPROC)(void*)PersonaPropertySheetA},

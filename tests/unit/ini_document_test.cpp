@@ -227,7 +227,8 @@ TEST_F(IniDocumentTest, FailedSaveLeavesTheOldFile)
 
     const std::string old = "[rename]\r\nNUL=C:\\OLD.DLL\r\n# kept as it was\r\n";
     Put(Path("wininit.ini"), old);
-    ASSERT_TRUE(std::filesystem::create_directory(Path("wininit.rvn")));
+    ASSERT_TRUE(std::filesystem::create_directory(Path("wininit.rvn")) &&
+                std::filesystem::create_directory(Path("wininit.rvm")));
     EXPECT_EQ(0, doc.Save(Path("wininit.ini").c_str()));
     EXPECT_EQ(old, Get(Path("wininit.ini")));
     EXPECT_TRUE(std::filesystem::is_directory(Path("wininit.rvn")));

@@ -163,7 +163,7 @@ TEST_F(RemovalRun, RunsEveryStageInOrderAndEndsOneSecondAfterTheRegistryStep)
         if (run.blockedWininit) {
             EXPECT_TRUE(GetFileAttributesA(wininit.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
         } else {
-            EXPECT_EQ(ReadBytes(wininit).find("[rename]\r\n"), 0u);
+            EXPECT_EQ(ReadBytes(wininit).find("[rename]\r\n"), OnNtFamily() ? std::string::npos : 0u);
         }
         RemovalRun::TearDown();
     }
@@ -205,7 +205,7 @@ TEST_F(RemovalRunCleanup, ShortcutsAndRestoreComeBetweenTheFilePassAndTheRegistr
     for (int i = 0; i < kPackageFileCount; i++)
         EXPECT_EQ(g_seen.cleanupStates[i], " shortcut") << g_seen.statusTexts[i];
     EXPECT_EQ(g_seen.cleanupStates.back(), " restored");
-    EXPECT_TRUE(Exists(wininit));
+    EXPECT_EQ(Exists(wininit), !OnNtFamily());  // the NT family never reads it
     EXPECT_FALSE(Exists(folder));
     EXPECT_EQ(ReadBytes(setupDir + "\\sig.exe"), "saved program");
 }

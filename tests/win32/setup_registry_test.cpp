@@ -126,7 +126,7 @@ TEST_F(SetupRegistry, CallsTheEntryThenDeletesEveryKeyAndValueOfThePlan)
     for (const char* variant : {"set_stdcall", "set_cdecl"}) {
         SCOPED_TRACE(variant);
         ASSERT_TRUE(InstallFixture(variant, "TKSET32.dll"));
-        DeleteFileA(record.c_str());
+        for (const std::string& path : {record, install + "REMOVR.RUN"}) DeleteFileA(path.c_str());
         MessageBoxWatcher watcher;
         EXPECT_EQ(StackShiftOfCall(reinterpret_cast<const void*>(RunSetupRemoval), owner, NULL), 0);
         EXPECT_EQ(g_stackCallResult, 1);
@@ -148,8 +148,22 @@ TEST_F(SetupRegistry, CallsTheEntryThenDeletesEveryKeyAndValueOfThePlan)
     EXPECT_EQ(RunSetupRemoval(owner), 1);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, shellex + "\\PropertySheetHandlers"));
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, shellex, "Maker"), "x");
-    // Once the registry step has begun (its first key gone), the library is not called again.
+    // An emptied key of the chain that cannot be deleted stays, counted; taken again, it goes.
+    DeleteRegValue(HKEY_LOCAL_MACHINE, shellex, "Maker");
+    Personality& persona = PersonaHere();
+    persona.RefuseKey("shellex");
+    EXPECT_EQ(RunRegistryPlan(), 1);
+    persona.RefuseKey(NULL);
+    EXPECT_EQ(RunRegistryPlan(), 0);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kMouseKey));
+    // The share is due by the run's mark, left once it is called, and never by a key:
+    // called where the install lacks the plan's first key, never again once marked.
+    for (const std::string& path : {record, install + "REMOVR.RUN"}) DeleteFileA(path.c_str());
+    DeleteRegTree(HKEY_LOCAL_MACHINE, kPackageKeys[1].path);
+    EXPECT_EQ(RunSetupRemoval(owner), 1);
+    EXPECT_EQ(ReadBytes(record), ExpectedCall());
     DeleteFileA(record.c_str());
+    StageRegistry();
     EXPECT_EQ(RunSetupRemoval(owner), 1);
     EXPECT_EQ(ReadBytes(record), "<missing>");
 }

@@ -139,13 +139,13 @@ private:
 
 // Registry helpers; paths below a root, values as texts.
 inline bool SetRegText(HKEY root, const std::string& path, const char* name,
-                       const std::string& value)
+                       const std::string& value, DWORD type = REG_SZ)
 {
     HKEY key;
     if (RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
         ERROR_SUCCESS)
         return false;
-    LONG result = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    LONG result = RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                                  static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
