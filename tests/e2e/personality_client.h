@@ -105,7 +105,7 @@ inline std::string WininitCopy(const std::string& wininit, const char* ext)
 
 inline void ExpectNoWininitCopies(const std::string& wininit, const std::string& log)
 {
-    for (const char* ext : {"rvn", "rvo"})
+    for (const char* ext : {"rvn", "rvm", "rvo", "rvp"})
         EXPECT_FALSE(Exists(WininitCopy(wininit, ext))) << ext << "\n" << log;
 }
 

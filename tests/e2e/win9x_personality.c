@@ -146,19 +146,25 @@ static int FailedOnWininit(int kind, const char* tag, const char* from, const ch
 }
 
 /* A power cut also loses what the caches hold: each file's data written since its
- * last flush, under the name it has been moved to since (per process). The
- * registry's loss is the test's to make: it puts back what was deleted after the
- * last flush (G in the change log). */
+ * last flush, under the name it has been moved to since (per process; the files
+ * written, open or not yet flushed). The registry's loss is the test's to make: it
+ * puts back what was deleted after the last flush (G in the change log). */
 #define CACHED 8
 static struct { HANDLE file; char path[MAX_PATH]; int unflushed; } s_cached[CACHED];
 
 /* The entry of the open file, or of the file at path ("" finds a free one); -1 for none. */
 static int Cached(HANDLE file, const char* path)
 {
-    if (file == NULL && path == NULL) return -1;
-    for (int i = 0; i < CACHED; i++)
+    for (int i = 0; i < CACHED && (file != NULL || path != NULL); i++)
         if (file != NULL ? s_cached[i].file == file : SameText(s_cached[i].path, path)) return i;
     return -1;
+}
+
+/* The file at from moved to (NULL: deleted) takes what the caches hold of it along. */
+static void Follow(const char* from, const char* to)
+{
+    int entry = Cached(NULL, from);
+    if (entry >= 0) CopyText(s_cached[entry].path, MAX_PATH, to);
 }
 
 static void LoseCaches(void)
@@ -172,8 +178,9 @@ static void LoseCaches(void)
 
 /* One call that changes the machine, of kind (the log's letter: Delete, Move,
  * schedule X, Copy, Attributes, Removed folder, New file, Write, Key or Value
- * deleted, a value Set, a File's or the reGistry's flush) on name (NULL for none): counted and logged. Before the PV_CUT_AT-th the
- * process ends, as at a power cut, a crash or End Task; the PV_FAIL_AT-th is not to
+ * deleted, a value Set, a File's or the reGistry's flush) on name (NULL for none):
+ * counted and logged. Before the PV_CUT_AT-th the process ends, as at a crash or End
+ * Task, before the PV_POWER_CUT_AT-th as at a power cut; the PV_FAIL_AT-th is not to
  * be made: 1, its error set (a full disk for a write, else a denial). */
 static int FailedChange(char kind, const char* name)
 {
@@ -242,8 +249,7 @@ static BOOL WINAPI PersonaMoveFileA(LPCSTR from, LPCSTR to)
 {
     if (FailedChange('M', from) || Denied() || FailedOnWininit(PERSONA_MOVEFILE, "M", from, to)) return FALSE;
     BOOL moved = REAL(FN_MOVEFILE, BOOL(WINAPI*)(LPCSTR, LPCSTR))(from, to);
-    int entry = moved ? Cached(NULL, from) : -1;
-    if (entry >= 0) CopyText(s_cached[entry].path, MAX_PATH, to);
+    if (moved) Follow(from, to);
     return moved;
 }
 
@@ -252,8 +258,7 @@ static BOOL WINAPI PersonaDeleteFileA(LPCSTR path)
     if (FailedChange('D', path) || Denied() || FailedOnWininit(PERSONA_DELETEFILE, "D", path, NULL))
         return FALSE;
     BOOL deleted = REAL(FN_DELETEFILE, BOOL(WINAPI*)(LPCSTR))(path);
-    int entry = deleted ? Cached(NULL, path) : -1;
-    if (entry >= 0) s_cached[entry].path[0] = '\0', s_cached[entry].unflushed = 0;
+    if (deleted) Follow(path, NULL);
     return deleted;
 }
 
@@ -296,10 +301,7 @@ static HANDLE WINAPI PersonaCreateFileA(LPCSTR path, DWORD access, DWORD share,
         path, access, share, security, disposition, flags, templateFile);
     if (IsWininitPath(path) && file != INVALID_HANDLE_VALUE) Track(s_wininitHandles, file, 1);
     int entry = file != INVALID_HANDLE_VALUE && path != NULL && (access & GENERIC_WRITE) ? Cached(NULL, "") : -1;
-    if (entry >= 0) {
-        s_cached[entry].file = file;
-        CopyText(s_cached[entry].path, MAX_PATH, path);
-    }
+    if (entry >= 0) s_cached[entry].file = file, s_cached[entry].unflushed = 0, CopyText(s_cached[entry].path, MAX_PATH, path);
     return file;
 }
 
@@ -330,7 +332,7 @@ static BOOL WINAPI PersonaFlushFileBuffers(HANDLE file)
     int entry = Cached(file, NULL);
     if (FailedChange('F', entry >= 0 ? s_cached[entry].path : NULL)) return FALSE;
     BOOL flushed = REAL(FN_FLUSHFILEBUFFERS, BOOL(WINAPI*)(HANDLE))(file);
-    if (flushed && entry >= 0) s_cached[entry].unflushed = 0;
+    if (entry >= 0) s_cached[entry].unflushed &= !flushed;
     return flushed;
 }
 
@@ -344,6 +346,7 @@ static BOOL WINAPI PersonaCloseHandle(HANDLE handle)
     Track(s_wininitHandles, handle, 0);
     int entry = Cached(handle, NULL);
     if (entry >= 0) s_cached[entry].file = NULL;
+    if (entry >= 0 && !s_cached[entry].unflushed) s_cached[entry].path[0] = '\0';  /* all on the disk */
     return REAL(FN_CLOSEHANDLE, BOOL(WINAPI*)(HANDLE))(handle);
 }
 
@@ -732,6 +735,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
     (void)instance, (void)reserved;
     if (reason == DLL_PROCESS_ATTACH && InterlockedExchange(VALUE(PV_PATCH_ON_LOAD), 0))
         ApplyPersonality();
+    /* The power cut after the program's last change, before Windows wrote its caches. */
+    if (reason == DLL_PROCESS_DETACH && g_values[PV_POWER_CUT_AT] > g_values[PV_CHANGES]) LoseCaches();
     return TRUE;
 }
 
