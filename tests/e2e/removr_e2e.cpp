@@ -750,7 +750,7 @@ const SweepMode kSweepModes[] = {{"cut", PV_CUT_AT, false}, {"cut, restarted", P
                                  {"power cut", PV_POWER_CUT_AT, true}, {"failed", PV_FAIL_AT, true}};
 // Installs differ: the whole package, one without its driver (an NT install) and alone
 // on the Mouse pages, so that their keys are emptied, one without a key of the plan.
-const char* const kInstalls[] = {"whole", "no PELTO.VXD, no other Mouse page", "no Lumatrak"};
+const char* const kInstalls[] = {"whole", "no PELTO.VXD, no other Mouse page", "no key"};
 const LONG kAfterRun = 9999;  // a power cut once the program has ended
 
 // The whole package beside another maker's entries, and runs that go wrong at one call.
@@ -760,6 +760,7 @@ protected:
     bool otherSectionCarried = false;  // a restart carried out a wininit.ini that kept it
     bool nt = false;                   // whose restart never reads wininit.ini
     std::string install;               // of kInstalls
+    const PackageKey* missing = NULL;  // the key of the plan the install lacks
 
     void TearDown() override
     {
@@ -780,7 +781,7 @@ protected:
         const HKEY hklm = HKEY_LOCAL_MACHINE;
         for (const PackageKey& key : kPackageKeys)
             EXPECT_TRUE((!name.empty() && name != strrchr(key.path, '\\') + 1) ||
-                        (&key == &kPackageKeys[1] && install == kInstalls[2]) || SetRegText(key.root, key.path, "Value", "x"));
+                        &key == missing || SetRegText(key.root, key.path, "Value", "x"));
         EXPECT_TRUE((!name.empty() && name != "Pelto95") ||
                     SetRegText(hklm, kPackageKeys[0].path, "UninstallString", installDir + "REMOVR.EXE"));
         for (const auto& value : kPackageValues)
@@ -795,7 +796,8 @@ protected:
         StagePackage();
         StageSetupLibrary();
         DeleteFileA(setupRecord.c_str());
-        for (const char* key : {kPackageKeys[1].path, kMouseKey}) DeleteRegTree(HKEY_LOCAL_MACHINE, key);
+        for (const PackageKey& key : kPackageKeys) DeleteRegTree(key.root, key.path);
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kMouseKey);
         StageRegistry("");
         if (install == kInstalls[1]) DeleteFileA(PackagePath(kPackageFiles[29]).c_str());
         for (const auto& value : kOtherValues)
@@ -876,9 +878,11 @@ protected:
     // is kept and the setup library's share ran once. The first run's change log.
     std::string SweepPoint(const char* machine, const char* installed, LONG n, const SweepMode& mode)
     {
-        SCOPED_TRACE(std::string(machine) + ", " + installed + ", " + mode.name + " at change " + std::to_string(n));
         nt = std::string(machine) != "win98";
         install = installed;
+        missing = install == kInstalls[2] ? &kPackageKeys[1 + n % 3] : NULL;  // Lumatrak, its sibling, CLSID
+        SCOPED_TRACE(std::string(machine) + ", " + installed + " " + (missing ? missing->path : "") + ", " +
+                     mode.name + " at change " + std::to_string(n));
         SetMachine(machine);
         StageWhole();
         persona.Set(mode.setting, n);
