@@ -235,8 +235,8 @@ static int PlanValue(HKEY root, const char* path, const char* name, int deleting
 }
 
 // Takes one step of the plan when deleting; the number of its items there (1 or 0
-// but for the Mouse chain). An item that
-// cannot be asked for (no right to, a path that does not fit) counts as there.
+// but for the Mouse chain). An item that cannot be asked for (no right to, a path
+// that does not fit) counts as there.
 static int PlanItem(const RegistryPlanStep& step, int deleting)
 {
     char path[REGISTRY_PATH_SIZE];
@@ -268,5 +268,10 @@ int DeleteUninstallEntry()
 
 void FlushRegistry()
 {
-    RegFlushKey(HKEY_LOCAL_MACHINE);
+    // A key of the hive that holds the package's keys: the NT family writes each hive
+    // by itself (Windows 95/98 the whole registry).
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
+    RegFlushKey(key);
+    RegCloseKey(key);
 }
