@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -775,17 +776,15 @@ protected:
         DeleteFileA(WininitCopy(wininit, "bak").c_str());
     }
 
-    // The package's registry item named by a change of the log (its last component).
+    // The package's registry items: all of them (""), or the one a change of the log names.
     void StageRegistry(const std::string& name)
     {
-        const HKEY hklm = HKEY_LOCAL_MACHINE;
+        auto other = [&](const char* item) { return !name.empty() && name != item + std::string(item).rfind('\\') + 1; };
         for (const PackageKey& key : kPackageKeys)
-            EXPECT_TRUE((!name.empty() && name != strrchr(key.path, '\\') + 1) ||
-                        &key == missing || SetRegText(key.root, key.path, "Value", "x"));
-        EXPECT_TRUE((!name.empty() && name != "Pelto95") ||
-                    SetRegText(hklm, kPackageKeys[0].path, "UninstallString", installDir + "REMOVR.EXE"));
+            EXPECT_TRUE(other(key.path) || &key == missing || SetRegText(key.root, key.path, "Value", "x"));
+        EXPECT_TRUE(other("\\Pelto95") || SetRegText(HKEY_LOCAL_MACHINE, kPackageKeys[0].path, "UninstallString", installDir + "REMOVR.EXE"));
         for (const auto& value : kPackageValues)
-            EXPECT_TRUE((!name.empty() && name != value.second) || SetRegText(hklm, value.first, value.second, installDir));
+            EXPECT_TRUE(other(value.second) || SetRegText(HKEY_LOCAL_MACHINE, value.first, value.second, installDir));
     }
 
     void StageWhole()
@@ -811,8 +810,7 @@ protected:
         ClearPendingRenames();
         // On the NT family the other maker's deletion is in the system's list.
         ASSERT_TRUE(!nt || SetRegText(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
-                                      "PendingFileRenameOperations", "\\??\\" + kOtherFile + std::string(2, '\0'),
-                                      REG_MULTI_SZ));
+                                      "PendingFileRenameOperations", "\\??\\" + kOtherFile + std::string(2, '\0'), REG_MULTI_SZ));
         otherSectionCarried = false;
     }
 
@@ -897,12 +895,11 @@ protected:
         EXPECT_EQ(code, mode.setting != PV_FAIL_AT && n > 0 && n != kAfterRun ? CUT_EXIT_CODE : 0u);
         EXPECT_TRUE(changes >= n || n == kAfterRun) << changes;
         // The registry's changes since its last flush are lost at a power cut.
-        for (size_t line = log.rfind(" G ", at); mode.setting == PV_POWER_CUT_AT && n > 0;) {
-            line = log.find('\n', line == std::string::npos ? 0 : line + 1);
-            if (line == std::string::npos || line + 1 >= at) break;
-            const size_t name = log.find(' ', log.find(' ', line + 1) + 1) + 1;
-            if (log[name - 2] == 'K' || log[name - 2] == 'V') StageRegistry(log.substr(name, log.find('\n', name) - name));
-        }
+        std::istringstream made(mode.setting == PV_POWER_CUT_AT ? log.substr(0, at) : "");
+        std::vector<std::string> lost;
+        for (std::string number, kind, name; made >> number >> kind && std::getline(made, name);)
+            if (kind == "G") lost.clear(); else if (kind == "K" || kind == "V") lost.push_back(name.substr(1));
+        for (const std::string& name : lost) StageRegistry(name);
         if (mode.restartBetween) Reboot();
         // What a failed call leaves is told.
         const std::vector<std::string> left = mode.setting == PV_FAIL_AT ? Leftovers() : std::vector<std::string>();
@@ -931,11 +928,10 @@ protected:
 // registry step's first (the mark of the library's share, or a deletion) to the end.
 bool FailedAlways(const std::string& log, LONG n)
 {
-    const size_t at = log.find("\n" + std::to_string(n) + " ") + 1, end = log.find('\n', at);
-    if (at == 0) return false;  // beyond its run
-    const std::string line = log.substr(at, end - at);
-    size_t registry = std::min(log.find(" N REMOVR.RUN\n"), std::min(log.find(" K "), log.find(" V ")));
-    return at >= registry || line.find(".lnk") != std::string::npos || line.find(" R ") != std::string::npos;
+    const size_t at = log.find("\n" + std::to_string(n) + " ") + 1;
+    const std::string line = log.substr(at, log.find('\n', at) - at);
+    return at > 0 && (at >= std::min({log.find(" N REMOVR.RUN\n"), log.find(" K "), log.find(" V ")}) ||
+                      line.find(".lnk") != std::string::npos || line.find(" R ") != std::string::npos);
 }
 
 // Every REMOVR_SWEEP_STRIDE-th call that changes the machine in a whole removal (from
@@ -952,10 +948,8 @@ TEST_F(SweepRun, EveryChangeEndedOrFailedIsFinishedByTheNextStart)
         const DWORD started = GetTickCount();
         std::string logs[3];
         LONG total = 0;
-        for (int i = 0; i < 3; i++) {
-            logs[i] = SweepPoint(machine, kInstalls[i], 0, SweepMode{"whole run", PV_CUT_AT, false});
-            total = std::max(total, static_cast<LONG>(std::count(logs[i].begin(), logs[i].end(), '\n')) - 1);
-        }
+        for (int i = 0; i < 3; i++)
+            total = std::max<LONG>(total, Occurrences(logs[i] = SweepPoint(machine, kInstalls[i], 0, SweepMode{"whole run", PV_CUT_AT, false}), "\n") - 1);
         ASSERT_GT(total, 0);
         int points = 3;
         for (LONG n = 1; n <= total; n++)

@@ -160,20 +160,19 @@ static int Cached(HANDLE file, const char* path)
     return -1;
 }
 
-/* The file at from moved to (NULL: deleted) takes what the caches hold of it along. */
-static void Follow(const char* from, const char* to)
+/* The file at from, when done moving to (NULL: deleted), takes what the caches hold of
+ * it along; done. */
+static BOOL Follow(const char* from, const char* to, BOOL done)
 {
-    int entry = Cached(NULL, from);
+    int entry = done ? Cached(NULL, from) : -1;
     if (entry >= 0) CopyText(s_cached[entry].path, MAX_PATH, to);
+    return done;
 }
 
 static void LoseCaches(void)
 {
-    for (int i = 0; i < CACHED; i++) {
-        if (!s_cached[i].unflushed) continue;
-        HANDLE file = CreateFileA(s_cached[i].path, GENERIC_WRITE, 0, NULL, TRUNCATE_EXISTING, 0, NULL);
-        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    }
+    for (int i = 0; i < CACHED; i++)
+        if (s_cached[i].unflushed) CloseHandle(CreateFileA(s_cached[i].path, GENERIC_WRITE, 0, NULL, TRUNCATE_EXISTING, 0, NULL));
 }
 
 /* One call that changes the machine, of kind (the log's letter: Delete, Move,
@@ -248,18 +247,14 @@ static BOOL WINAPI PersonaMoveFileExA(LPCSTR from, LPCSTR to, DWORD flags)
 static BOOL WINAPI PersonaMoveFileA(LPCSTR from, LPCSTR to)
 {
     if (FailedChange('M', from) || Denied() || FailedOnWininit(PERSONA_MOVEFILE, "M", from, to)) return FALSE;
-    BOOL moved = REAL(FN_MOVEFILE, BOOL(WINAPI*)(LPCSTR, LPCSTR))(from, to);
-    if (moved) Follow(from, to);
-    return moved;
+    return Follow(from, to, REAL(FN_MOVEFILE, BOOL(WINAPI*)(LPCSTR, LPCSTR))(from, to));
 }
 
 static BOOL WINAPI PersonaDeleteFileA(LPCSTR path)
 {
     if (FailedChange('D', path) || Denied() || FailedOnWininit(PERSONA_DELETEFILE, "D", path, NULL))
         return FALSE;
-    BOOL deleted = REAL(FN_DELETEFILE, BOOL(WINAPI*)(LPCSTR))(path);
-    if (deleted) Follow(path, NULL);
-    return deleted;
+    return Follow(path, NULL, REAL(FN_DELETEFILE, BOOL(WINAPI*)(LPCSTR))(path));
 }
 
 static BOOL WINAPI PersonaRemoveDirectoryA(LPCSTR path)

@@ -55,8 +55,7 @@ enum {
     PV_CHANGES,                /* calls that change the machine so far (ChangeLog names them) */
     PV_CUT_AT,                 /* N>0: the process ends before the Nth, as at a power cut */
     PV_FAIL_AT,                /* N>0: the Nth is not made and answers its failure */
-    PV_POWER_CUT_AT,           /* N>0: as PV_CUT_AT, the files' data not flushed lost too;
-                                * beyond the last change, once the program has ended */
+    PV_POWER_CUT_AT,           /* as PV_CUT_AT, unflushed data lost too; beyond the last change: at the end */
     PV_VALUES
 };
 

@@ -101,30 +101,20 @@ TEST(GradientRows, LastVisibleRowIsNeverBlack)
     // band 255 rows 770 to 772, wholly below the area.
     EXPECT_EQ(Rows(0, 302, 254), std::make_pair(767, 770));
     EXPECT_EQ(Rows(0, 302, 255), std::make_pair(770, 773));
-    EXPECT_EQ(GradientBandAtRow(0, 302, 767), 254);
     EXPECT_EQ(GradientBandColor(254, kBlue, 0), 0x00010000u);
-
-    // Bands are 3 or 4 rows: band 0 is rows 0 to 2, band 49 rows 147 to 150
-    // (14798 / 100 to 15100 / 100), band 50 from 151.
-    EXPECT_EQ(GradientBandAtRow(0, 302, 0), 0);
-    EXPECT_EQ(GradientBandAtRow(0, 302, 2), 0);
-    EXPECT_EQ(GradientBandAtRow(0, 302, 3), 1);
-    EXPECT_EQ(GradientBandAtRow(0, 302, 147), 49);
-    EXPECT_EQ(GradientBandAtRow(0, 302, 150), 49);
-    EXPECT_EQ(GradientBandAtRow(0, 302, 151), 50);
-
-    // 480 rows, step 189: band 253 is rows 478 and 479, band 254 starts at 480.
-    EXPECT_EQ(GradientBandAtRow(0, 189, 479), 253);
-    EXPECT_EQ(GradientBandAtRow(0, 189, 478), 253);
     EXPECT_EQ(GradientBandColor(253, kBlue, 0), 0x00020000u);
     EXPECT_EQ(Rows(0, 189, 254).first, 480);
-
-    // 600 rows, step 236: the last row 599 is band 254 (59944 / 100).
-    EXPECT_EQ(GradientBandAtRow(0, 236, 599), 254);
+    // {step, row, band}. 768 rows, step 302: row 767 is band 254; bands are 3 or 4
+    // rows: band 0 is rows 0 to 2, band 49 rows 147 to 150 (14798 / 100 to 15100 / 100),
+    // band 50 from 151. 480 rows, step 189: band 253 is rows 478 and 479, band 254
+    // starts at 480. 600 rows, step 236: the last row 599 is band 254 (59944 / 100).
     // 1024 rows, step 402: band 253 is rows 1017 to 1020, band 254 from 1021.
-    EXPECT_EQ(GradientBandAtRow(0, 402, 1017), 253);
-    EXPECT_EQ(GradientBandAtRow(0, 402, 1020), 253);
-    EXPECT_EQ(GradientBandAtRow(0, 402, 1023), 254);
+    const unsigned int cases[][3] = {{302, 767, 254}, {302, 0, 0},     {302, 2, 0},     {302, 3, 1},
+                                     {302, 147, 49},  {302, 150, 49},  {302, 151, 50},  {189, 479, 253},
+                                     {189, 478, 253}, {236, 599, 254}, {402, 1017, 253}, {402, 1020, 253},
+                                     {402, 1023, 254}};
+    for (const auto& c : cases)
+        EXPECT_EQ(GradientBandAtRow(0, c[0], static_cast<int>(c[1])), static_cast<int>(c[2])) << c[0] << " " << c[1];
 
     // A client top of 10 moves every band down by 10 rows.
     EXPECT_EQ(Rows(10, 302, 254), std::make_pair(777, 780));

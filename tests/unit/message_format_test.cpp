@@ -11,17 +11,9 @@ TEST(IsFormatSafe, AcceptsFormatsThatAskForAtMostWhatIsPassed)
         const char* format;
         const char* args;
     } cases[] = {
-        {"Remove %s from your computer, then %s.", "ss"},
-        {"only one %s", "ss"},
-        {"no conversion, 100%% sure", "ss"},
-        {"", "s"},
-        {"%s was removed.", "s"},
-        {"%-20s|%.5s", "ss"},
-        {"FEHLER: %s (%d)", "sd"},
-        {"%s %i", "sd"},
-        {"%s %u%%", "sd"},
-        {"%s only", "sd"},
-        {"%%s is not a conversion %%", ""},
+        {"Remove %s from your computer, then %s.", "ss"}, {"only one %s", "ss"}, {"no conversion, 100%% sure", "ss"},
+        {"", "s"}, {"%s was removed.", "s"}, {"%-20s|%.5s", "ss"}, {"FEHLER: %s (%d)", "sd"}, {"%s %i", "sd"},
+        {"%s %u%%", "sd"}, {"%s only", "sd"}, {"%%s is not a conversion %%", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(IsFormatSafe(c.format, c.args), 1) << c.format;
 }

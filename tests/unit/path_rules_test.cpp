@@ -2,6 +2,8 @@
 // parts that do not fit.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cstring>
 #include <string>
 
@@ -43,10 +45,8 @@ TEST(SplitPath, FindsDriveDirectoryNameAndExtension)
         int ok = 0;
         Parts got = Split(c.path, &ok);
         EXPECT_EQ(ok, 1) << c.path;
-        EXPECT_EQ(got.drive, c.parts.drive) << c.path;
-        EXPECT_EQ(got.dir, c.parts.dir) << c.path;
-        EXPECT_EQ(got.name, c.parts.name) << c.path;
-        EXPECT_EQ(got.ext, c.parts.ext) << c.path;
+        EXPECT_EQ(std::tie(got.drive, got.dir, got.name, got.ext),
+                  std::tie(c.parts.drive, c.parts.dir, c.parts.name, c.parts.ext)) << c.path;
     }
 }
 

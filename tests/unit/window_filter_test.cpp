@@ -84,12 +84,10 @@ TEST(WindowFilter, NamesCompareWholeAndCaseSensitive)
 {
     EXPECT_TRUE(NamesEqual("SysTreeView32", "SysTreeView32"));
     EXPECT_TRUE(NamesEqual("", ""));
-    EXPECT_FALSE(NamesEqual("SysTreeView32", "SysTreeView32x"));
-    EXPECT_FALSE(NamesEqual("SysTreeView32x", "SysTreeView32"));
-    EXPECT_FALSE(NamesEqual("SysTreeView3", "SysTreeView32"));
-    EXPECT_FALSE(NamesEqual("systreeview32", "SysTreeView32"));
-    EXPECT_FALSE(NamesEqual("", "SysListView32"));
-    EXPECT_FALSE(NamesEqual("SysListView32", ""));
+    const char* const unequal[][2] = {{"SysTreeView32", "SysTreeView32x"}, {"SysTreeView32x", "SysTreeView32"},
+                                      {"SysTreeView3", "SysTreeView32"},   {"systreeview32", "SysTreeView32"},
+                                      {"", "SysListView32"},               {"SysListView32", ""}};
+    for (const auto& pair : unequal) EXPECT_FALSE(NamesEqual(pair[0], pair[1])) << pair[0] << " " << pair[1];
 }
 
 }  // namespace

@@ -67,20 +67,19 @@ TEST_F(Cleanup, RemovesTheShortcutsTheFolderAndTheStartupShortcut)
     EXPECT_EQ(ReadBytes(allStartup + "\\Other.lnk") + ReadBytes(all + "\\Other\\Trainer.lnk"), "lnklnk");
 }
 
-TEST_F(Cleanup, WithoutProgramsOnlyTheStartupShortcutGoes)
-{
-    programsValue.Delete();
-    RemoveShortcuts();
-    for (const char* name : kShortcuts) EXPECT_TRUE(Exists(folder + "\\" + name)) << name;
-    EXPECT_FALSE(Exists(startup + "\\Ink Capture.lnk"));
-}
-
-TEST_F(Cleanup, AProgramFolderWithOtherFilesStays)
+// A program folder with other files stays; without Programs only the start-up shortcut goes.
+TEST_F(Cleanup, AProgramFolderWithOtherFilesStaysAndWithoutProgramsOnlyTheStartupShortcutGoes)
 {
     WriteBytes(folder + "\\notes.txt", "mine");
     RemoveShortcuts();
     for (const char* name : kShortcuts) EXPECT_FALSE(Exists(folder + "\\" + name)) << name;
     EXPECT_EQ(ReadBytes(folder + "\\notes.txt"), "mine");
+    for (const char* name : kShortcuts) ASSERT_TRUE(WriteBytes(folder + "\\" + name, "lnk"));
+    ASSERT_TRUE(WriteBytes(startup + "\\Ink Capture.lnk", "lnk"));
+    programsValue.Delete();
+    RemoveShortcuts();
+    for (const char* name : kShortcuts) EXPECT_TRUE(Exists(folder + "\\" + name)) << name;
+    EXPECT_FALSE(Exists(startup + "\\Ink Capture.lnk"));
 }
 
 // A value that does not fit, or is no text, is refused whole, and so is a path
@@ -207,55 +206,35 @@ TEST_F(Cleanup, RestoresTheBackupBesideTheEarlierSetup)
     EXPECT_FALSE(Exists(dir + "\\sig.exe"));
 }
 
-TEST_F(Cleanup, CopiesNothingForAQuotedOrOversizedUninstallString)
-{
-    std::string dir = root + "\\SOMEDIR";
-    CreateDirectoryA(dir.c_str(), NULL);
-    WriteBytes(dir + "\\oldsig.backup", "saved program");
-    // Quoted: the quote stays in the composed names, which do not exist.
-    ASSERT_TRUE(uninstallString.Set("\"" + dir + "\\SETUP.EXE\" /u"));
-    RestorePreviousSetupFile();
-    EXPECT_FALSE(Exists(dir + "\\sig.exe"));
-
-    // A directory whose backup path is one character too long: cut to fit, it would
-    // name "oldsig.backu", which exists.
-    std::string longDir = root + "\\" + std::string(246 - root.size() - 1, 'D');
-    ASSERT_EQ(longDir.size() + 1 + 13, 260u);
-    ASSERT_TRUE(CreateDirectoryA(longDir.c_str(), NULL));
-    ASSERT_TRUE(WriteBytes(longDir + "\\oldsig.backu", "bait"));
-    ASSERT_TRUE(uninstallString.Set(longDir + "\\S.EXE"));
-    RestorePreviousSetupFile();
-    EXPECT_FALSE(Exists(longDir + "\\sig.exe"));
-
-    // A value longer than its buffer.
-    ASSERT_TRUE(uninstallString.Set(dir + "\\" + std::string(300, 'S') + ".EXE"));
-    RestorePreviousSetupFile();
-    EXPECT_FALSE(Exists(dir + "\\sig.exe"));
-}
-
 // Values that are not full paths would name the backup in the current drive or
-// directory: with backups planted wherever they could point, nothing is copied.
-TEST_F(Cleanup, CopiesNothingForAnUninstallStringThatIsNotAFullPath)
+// directory; a quoted value keeps its quote in the composed names, which do not exist;
+// a directory whose backup path is one character too long, cut to fit, would name
+// "oldsig.backu", which exists; a value may be longer than its buffer. With backups
+// planted wherever they could point, nothing is copied.
+TEST_F(Cleanup, CopiesNothingForAnUninstallStringThatIsNotAFullPathOrDoesNotFit)
 {
     std::string cwd = root + "\\cwd";
     std::string drive = root.substr(0, 2);
+    std::string longDir = root + "\\" + std::string(246 - root.size() - 1, 'D');
     ASSERT_EQ(drive[1], ':');
-    for (const std::string& dir : {cwd, cwd + "\\sub"}) {
+    ASSERT_EQ(longDir.size() + 1 + 13, 260u);
+    for (const std::string& dir : {cwd, cwd + "\\sub", longDir}) {
         CreateDirectoryA(dir.c_str(), NULL);
-        ASSERT_TRUE(WriteBytes(dir + "\\oldsig.backup", "saved program"));
+        ASSERT_TRUE(WriteBytes(dir + (dir == longDir ? "\\oldsig.backu" : "\\oldsig.backup"), "saved program"));
     }
     InDirectory inCwd(cwd);
     ASSERT_TRUE(inCwd.ok);
     const std::string values[] = {"SETUP.EXE", "sub\\SETUP.EXE", drive + "SETUP.EXE",
                                   drive + "sub\\SETUP.EXE", cwd.substr(2) + "\\SETUP.EXE",
-                                  cwd.substr(2) + "\\sub\\SETUP.EXE"};
+                                  cwd.substr(2) + "\\sub\\SETUP.EXE", "\"" + cwd + "\\SETUP.EXE\" /u",
+                                  longDir + "\\S.EXE", cwd + "\\" + std::string(300, 'S') + ".EXE"};
     for (const std::string& value : values) {
         ASSERT_TRUE(uninstallString.Set(value));
         RestorePreviousSetupFile();
-        EXPECT_FALSE(Exists(cwd + "\\sig.exe")) << value;
-        EXPECT_FALSE(Exists(cwd + "\\sub\\sig.exe")) << value;
-        DeleteFileA((cwd + "\\sig.exe").c_str());
-        DeleteFileA((cwd + "\\sub\\sig.exe").c_str());
+        for (const std::string& dir : {cwd, cwd + "\\sub", longDir}) {
+            EXPECT_FALSE(Exists(dir + "\\sig.exe")) << value;
+            DeleteFileA((dir + "\\sig.exe").c_str());
+        }
     }
     // The same backup named by a full path is restored.
     ASSERT_TRUE(uninstallString.Set(cwd + "\\sub\\SETUP.EXE"));

@@ -100,10 +100,7 @@ protected:
         return lines;
     }
 
-    int Run()
-    {
-        return PersonaHere(), RunRemovalPass(bar, status), ScheduleForRestart() && LeaveMark() && ScheduleNeededByNextStart();
-    }
+    int Run() { return PersonaHere(), RunRemovalPass(bar, status), ScheduleForRestart() && LeaveMark() && ScheduleNeededByNextStart(); }
 };
 
 // WinHelp's own files go with the help files, and nothing else of the folder.

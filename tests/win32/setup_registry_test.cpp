@@ -150,10 +150,9 @@ TEST_F(SetupRegistry, CallsTheEntryThenDeletesEveryKeyAndValueOfThePlan)
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, shellex, "Maker"), "x");
     // An emptied key of the chain that cannot be deleted stays, counted; taken again, it goes.
     DeleteRegValue(HKEY_LOCAL_MACHINE, shellex, "Maker");
-    Personality& persona = PersonaHere();
-    persona.RefuseKey("shellex");
+    PersonaHere().RefuseKey("shellex");
     EXPECT_EQ(RunRegistryPlan(), 1);
-    persona.RefuseKey(NULL);
+    PersonaHere().RefuseKey(NULL);
     EXPECT_EQ(RunRegistryPlan(), 0);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kMouseKey));
     // The share is due by the run's mark, left once it is called, and never by a key:
