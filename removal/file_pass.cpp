@@ -64,15 +64,17 @@ static void VisitEntry(const RemovalEntry& entry, FileVisit visit, void* context
         if (ReplaceExtension(beside, sizeof beside, path, kHelpFiles[j])) visit(context, entry, beside, 1);
 }
 
-// Every file of the table in its order (round -1), and the mark with them (2); with
-// round 0 or 1 only those a next start does not need, or needs: those in reverse
-// order, the mark, then the uninstaller last.
+// The rounds of the package's files: the table in its order (the pass); those a next
+// start does not need; those it needs, in reverse order, the mark, then the
+// uninstaller last (the last step); and the whole table with the mark (the check).
+enum { ROUND_TABLE = -1, ROUND_NOT_NEEDED, ROUND_NEEDED, ROUND_ALL };
+
 static void ForEachPackageFile(int round, FileVisit visit, void* context)
 {
     for (int k = 0; k < g_removalTableCount; k++) {
-        const RemovalEntry& entry = g_removalTable[round == 1 ? g_removalTableCount - 1 - k : k];
-        if ((round == 0 || round == 1) && IsNeededByNextStart(entry) != round) continue;
-        if (round > 0 && RtCompare(entry.fileName, g_szProgramFile) == 0) VisitEntry(kMark, visit, context);
+        const RemovalEntry& entry = g_removalTable[round == ROUND_NEEDED ? g_removalTableCount - 1 - k : k];
+        if ((round == ROUND_NOT_NEEDED || round == ROUND_NEEDED) && IsNeededByNextStart(entry) != round) continue;
+        if (round >= ROUND_NEEDED && RtCompare(entry.fileName, g_szProgramFile) == 0) VisitEntry(kMark, visit, context);
         VisitEntry(entry, visit, context);
     }
 }
@@ -238,10 +240,10 @@ void RunRemovalPass(HWND progressBar, HWND statusText)
     SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     SendMessageA(progressBar, PBM_SETPOS, kProgressStart, 0);
     PassControls controls = {progressBar, statusText};
-    ForEachPackageFile(-1, DeleteAtOnce, &controls);
+    ForEachPackageFile(ROUND_TABLE, DeleteAtOnce, &controls);
 }
 
-// Schedules the files of round (0, 1), or with checking (2) asks whether every file
+// Schedules the files of round, or with ROUND_ALL asks whether every file
 // that stays is scheduled already. Where the system takes registrations, those of the
 // last step go in one write of its list, so that the restart takes all of them or
 // none: ended between two, no restart would leave the uninstaller alone, or its
@@ -250,11 +252,11 @@ static int WalkSchedule(int round)
 {
     RestartSchedule s;
     char pairs[kPairsSize];
-    OpenSchedule(&s, round == 2);
-    s.pairs = round == 1 && !RestartReadsWininit() ? pairs : NULL;
+    OpenSchedule(&s, round == ROUND_ALL);
+    s.pairs = round == ROUND_NEEDED && !RestartReadsWininit() ? pairs : NULL;
     s.paired = 0;
     ForEachPackageFile(round, ScheduleWhatStays, &s);
-    if (round == 1) {
+    if (round == ROUND_NEEDED) {
         // Windows 95/98's restart deletes files only: there the folder stays.
         ScheduleInstallFolder(&s);
         if (s.paired > 0 && !AddToPendingDeletions(pairs, s.paired)) s.registered = 0;
@@ -297,15 +299,15 @@ int LeaveMark()
 
 int ScheduleForRestart()
 {
-    return WalkSchedule(0);
+    return WalkSchedule(ROUND_NOT_NEEDED);
 }
 
 int ScheduleNeededByNextStart()
 {
-    return WalkSchedule(1);
+    return WalkSchedule(ROUND_NEEDED);
 }
 
 int PackageFilesAllScheduled()
 {
-    return WalkSchedule(2);
+    return WalkSchedule(ROUND_ALL);
 }
