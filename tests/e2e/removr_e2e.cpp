@@ -814,8 +814,7 @@ protected:
         otherSectionCarried = false;
     }
 
-    // Another maker's entry of this install.
-    std::string OtherValue(const std::string (&value)[3]) { return &value != kOtherValues && install == kInstalls[1] ? "<none>" : value[2]; }
+    std::string OtherValue(const std::string (&value)[3]) { return &value != kOtherValues && install == kInstalls[1] ? "<none>" : value[2]; }  // in this install
 
     // What is left of the package: files, the mark, keys, values, shortcuts, folder,
     // the Mouse keys where the package was alone there.

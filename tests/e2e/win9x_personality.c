@@ -160,8 +160,7 @@ static int Cached(HANDLE file, const char* path)
     return -1;
 }
 
-/* The file at from, when done moving to (NULL: deleted), takes what the caches hold of
- * it along; done. */
+/* The file at from, once done moving to (NULL: deleted), takes its cached data along. */
 static BOOL Follow(const char* from, const char* to, BOOL done)
 {
     int entry = done ? Cached(NULL, from) : -1;
